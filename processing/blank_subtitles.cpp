@@ -1,0 +1,163 @@
+#include "processing/blank_subtitles.h"
+
+#include <memory>
+#include <optional>
+
+#include "processing/file_ops.h"
+#include "processing/line_writer.h"
+#include "processing/run_failure.h"
+#include "processing/staged_copy.h"
+
+namespace pellumar {
+
+namespace {
+
+// A whole number of more digits does not read back unchanged.
+constexpr std::size_t kMaxIndexDigits = 15;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The skip log on disk, counting its entries.
+class SkipLogFile : public SkipLog {
+ public:
+  SkipLogFile(const std::string& path, const TextEncoding& encoding) : writer_(path, encoding) {}
+
+  void skipped(std::string_view entry) override {
+    writer_.writeLine(entry);
+    ++entries_;
+  }
+  void close() { writer_.close(); }
+  std::size_t entries() const { return entries_; }
+
+ private:
+  LineWriter writer_;
+  std::size_t entries_ = 0;
+};
+
+// Closes the log once the branch has decided its last subtitle, before the
+// staging file is committed, so that a log that cannot be written stops the
+// pass with the output still as it was.
+class ClosingLogStage : public LineStage {
+ public:
+  ClosingLogStage(LineStage& branch, SkipLogFile& log) : branch_(branch), log_(log) {}
+  void push(std::string& line, LineSink& out) override { branch_.push(line, out); }
+  void finish(LineSink& out) override {
+    branch_.finish(out);
+    log_.close();
+  }
+
+ private:
+  LineStage& branch_;
+  SkipLogFile& log_;
+};
+
+void removeQuietly(const std::string& path) noexcept {
+  try {
+    deleteFile(path);
+  } catch (...) {
+    // The failure that brought us here is the one worth reporting.
+  }
+}
+
+}  // namespace
+
+bool isIndexLine(std::string_view line) {
+  const bool negative = !line.empty() && line.front() == '-';
+  const std::string_view digits = line.substr(negative ? 1 : 0);
+  if (digits.empty() || digits.size() > kMaxIndexDigits) return false;
+  for (const char c : digits) {
+    if (!isDigit(c)) return false;
+  }
+  // "0" reads back as itself, but "-0" and leading zeros do not.
+  if (digits.front() == '0') return digits.size() == 1 && !negative;
+  return true;
+}
+
+bool frameLineHasText(std::string_view line) {
+  int opening = 0;
+  int closing = 0;
+  std::size_t pos = 0;
+  for (; pos < line.size() && (opening < 2 || closing < 2); ++pos) {
+    if (line[pos] == '{') ++opening;
+    if (line[pos] == '}') ++closing;
+  }
+  if (opening < 2 || closing < 2) return false;
+  // Braces after the frame codes are never text, however many follow.
+  return line.find_first_not_of("{}", pos) != std::string_view::npos;
+}
+
+std::string overlongBlockMessage(std::string_view firstLine) {
+  std::string message = "Cannot buffer more than\r\n13 lines / screen (please check subline ";
+  message += firstLine;
+  message += " in .srt file).";
+  return message;
+}
+
+void FrameBlankStage::push(std::string& line, LineSink& out) {
+  if (frameLineHasText(line)) {
+    out.put(line);
+    return;
+  }
+  entry_ = kSkippedFrameLine;
+  entry_ += line;
+  log_.skipped(entry_);
+}
+
+void BlockBlankStage::push(std::string& line, LineSink& out) {
+  if (isIndexLine(line)) {
+    decide(out);
+    block_[0].swap(line);
+    line.clear();
+    count_ = 1;
+    leading_ = false;
+    return;
+  }
+  if (count_ == kMaxBlockLines) throw OverlongBlock(overlongBlockMessage(block_[0]));
+  block_[count_++].swap(line);
+  line.clear();
+}
+
+void BlockBlankStage::finish(LineSink& out) { decide(out); }
+
+void BlockBlankStage::decide(LineSink& out) {
+  // The index line and the line after it (the timing line) never count as text.
+  bool hasText = false;
+  for (std::size_t i = 2; i < count_ && !hasText; ++i) hasText = !block_[i].empty();
+  if (leading_ || hasText) {
+    for (std::size_t i = 0; i < count_; ++i) out.put(block_[i]);
+  } else if (count_ > 0) {
+    entry_ = kSkippedBlock;
+    entry_ += block_[0];
+    log_.skipped(entry_);
+  }
+  count_ = 0;
+}
+
+void deleteBlankSubtitles(RunContext& run) {
+  const SubtitleKind kind = askSubtitleKind(run, Option::DeleteBlankSubtitles);
+  if (!kind.isMicroDvd && !kind.isSubRip) return;
+
+  const std::string& logPath = run.paths.logPath;
+  // Created even when nothing will be left out, so that no log of an earlier
+  // run survives under this name.
+  std::optional<SkipLogFile> log;
+  try {
+    log.emplace(logPath, run.encoding);
+    std::unique_ptr<LineStage> branch;
+    if (kind.isMicroDvd) {
+      branch = std::make_unique<FrameBlankStage>(*log);
+    } else {
+      branch = std::make_unique<BlockBlankStage>(*log);
+    }
+    ClosingLogStage stage(*branch, *log);
+    rewriteOutput(run, stage);
+  } catch (...) {
+    // Whatever the log got so far describes no output that exists.
+    log.reset();
+    removeQuietly(logPath);
+    throw;
+  }
+  if (log->entries() == 0) deleteFile(logPath);
+}
+
+}  // namespace pellumar

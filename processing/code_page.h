@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace pellumar {
+
+/// A single-byte code page, with its tables built once through iconv.
+///
+/// Every byte decodes to one character. A byte the code page leaves undefined
+/// decodes to U+DC00 + byte (U+DC80 to U+DCFF for the upper half) and encodes back to the same byte, so a file comes
+/// back byte for byte wherever the passes did not change it.
+class CodePage {
+ public:
+  /// Null when iconv does not know the name.
+  static std::shared_ptr<const CodePage> open(const std::string& name);
+  static std::shared_ptr<const CodePage> defaultPage();
+
+  const std::string& name() const { return name_; }
+
+  /// Appends the UTF-8 form of `bytes` to `utf8`.
+  void decode(std::string_view bytes, std::string& utf8) const;
+
+  /// Appends the code-page form of `utf8` to `bytes`. On a character the code
+  /// page cannot hold, returns it and leaves `bytes` partly written.
+  std::optional<char32_t> encode(std::string_view utf8, std::string& bytes) const;
+
+ private:
+  explicit CodePage(std::string name) : name_(std::move(name)) {}
+
+  std::string name_;
+  std::array<std::string, 256> toUtf8_;
+  std::unordered_map<char32_t, unsigned char> fromUnicode_;
+  bool asciiCompatible_ = true;
+};
+
+/// The character U+DC00 + b that stands for an undefined byte b.
+constexpr char32_t kEscapedByteBase = 0xDC00;
+
+/// Appends the UTF-8 form of `cp`; surrogates are written as three bytes too,
+/// so escaped bytes and lone UTF-16 surrogates survive the trip.
+void appendUtf8(char32_t cp, std::string& out);
+
+/// Decodes the character at `pos` and moves `pos` past it. Malformed bytes
+/// decode one at a time to U+FFFD.
+char32_t nextCodePoint(std::string_view utf8, std::size_t& pos);
+
+}  // namespace pellumar

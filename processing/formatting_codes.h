@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "processing/run_context.h"
+
+namespace pellumar {
+
+/// Cuts every formatting code out of one line: a "{" followed by a character
+/// other than "}" or a digit, up to the nearest "}" after that character.
+/// Frame numbers such as {100}{200} stay. Linear in the line's length.
+void stripFormattingCodes(std::string& line);
+
+/// Pass C: rewrites the output with the codes removed.
+void removeFormattingCodes(RunContext& run);
+
+}  // namespace pellumar

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "processing/text_encoding.h"
+
+namespace pellumar {
+
+/// Reads a text file line by line in a given encoding, as UTF-8 lines without
+/// their terminators. CR LF, a lone CR and a lone LF each end a line; a file
+/// that ends with a terminator yields no empty line after it, and an empty file
+/// yields none. A byte-order mark is not part of the first line.
+///
+/// Throws RunFailure naming the file when it cannot be opened or read.
+class LineReader {
+ public:
+  LineReader(const std::string& path, TextEncoding encoding);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  /// Reads the next line into `line`; false at the end of the file.
+  bool next(std::string& line);
+
+  /// Number of the line `next` returned last, from 1.
+  std::size_t lineNumber() const { return lineNumber_; }
+
+ private:
+  void fill();
+  void decodeChunk(const char* data, std::size_t size);
+
+  std::string path_;
+  TextEncoding encoding_;
+  int fd_ = -1;
+  bool eof_ = false;
+  bool started_ = false;
+  std::string buf_;         // decoded text not yet returned starts at pos_
+  std::size_t pos_ = 0;
+  std::size_t scanned_ = 0;  // no terminator in [pos_, scanned_)
+  std::string raw_;
+  std::string carry_;        // UTF-16 bytes waiting for the rest of their unit
+  char16_t pendingHigh_ = 0;  // UTF-16 high surrogate waiting for its partner
+  std::size_t lineNumber_ = 0;
+};
+
+}  // namespace pellumar

@@ -1,0 +1,118 @@
+#include "processing/line_writer.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include "processing/file_ops.h"
+#include "processing/run_failure.h"
+#include "processing/system_calls.h"
+
+namespace pellumar {
+
+namespace {
+
+constexpr std::size_t kFlushSize = 1 << 18;
+
+void appendUtf16Unit(char16_t unit, bool bigEndian, std::string& out) {
+  const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+  out.push_back(bigEndian ? high : low);
+  out.push_back(bigEndian ? low : high);
+}
+
+std::string codePointName(char32_t cp) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(cp));
+  return hex;
+}
+
+}  // namespace
+
+LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::string shownName)
+    : path_(path),
+      shownName_(shownName.empty() ? path : std::move(shownName)),
+      encoding_(std::move(encoding)) {
+  fd_ = createFresh(path_);
+  out_.reserve(kFlushSize + 4096);
+  switch (encoding_.form) {
+    case TextEncoding::Form::Utf8:
+      if (encoding_.bom) out_ = "\xEF\xBB\xBF";
+      break;
+    case TextEncoding::Form::Utf16Le: out_ = "\xFF\xFE"; break;
+    case TextEncoding::Form::Utf16Be: out_ = "\xFE\xFF"; break;
+    case TextEncoding::Form::Legacy: break;
+  }
+}
+
+LineWriter::~LineWriter() {
+  if (fd_ >= 0) systemCalls().close(fd_);
+}
+
+void LineWriter::encode(std::string_view text) {
+  switch (encoding_.form) {
+    case TextEncoding::Form::Utf8:
+      out_.append(text);
+      break;
+    case TextEncoding::Form::Legacy:
+      if (auto bad = encoding_.codePage->encode(text, out_)) {
+        std::string shown;
+        if (*bad < 0xD800 || *bad > 0xDFFF) {
+          shown = "\"";
+          appendUtf8(*bad, shown);
+          shown += "\" ";
+        }
+        throw RunFailure("Cannot write \"" + shownName_ + "\": line " +
+                         std::to_string(lines_ + 1) + " holds the character " + shown + "(" +
+                         codePointName(*bad) + "), which the code page " +
+                         encoding_.codePage->name() + " cannot hold.");
+      }
+      break;
+    case TextEncoding::Form::Utf16Le:
+    case TextEncoding::Form::Utf16Be: {
+      const bool bigEndian = encoding_.form == TextEncoding::Form::Utf16Be;
+      std::size_t pos = 0;
+      while (pos < text.size()) {
+        const char32_t cp = nextCodePoint(text, pos);
+        if (cp >= 0x10000) {
+          appendUtf16Unit(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)), bigEndian, out_);
+          appendUtf16Unit(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)), bigEndian,
+                          out_);
+        } else {
+          appendUtf16Unit(static_cast<char16_t>(cp), bigEndian, out_);
+        }
+      }
+      break;
+    }
+  }
+}
+
+void LineWriter::writeLine(std::string_view line) {
+  encode(line);
+  encode("\r\n");
+  ++lines_;
+  if (out_.size() >= kFlushSize) flush();
+}
+
+void LineWriter::flush() {
+  const char* data = out_.data();
+  std::size_t left = out_.size();
+  while (left > 0) {
+    const ssize_t done = systemCalls().write(fd_, data, left);
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      throw RunFailure(fileErrorMessage("write", path_, errno));
+    }
+    data += done;
+    left -= static_cast<std::size_t>(done);
+  }
+  out_.clear();
+}
+
+void LineWriter::close() {
+  if (fd_ < 0) return;
+  flush();
+  const int fd = fd_;
+  fd_ = -1;
+  if (systemCalls().close(fd) != 0) throw RunFailure(fileErrorMessage("write", path_, errno));
+}
+
+}  // namespace pellumar

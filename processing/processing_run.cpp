@@ -1,0 +1,81 @@
+#include "processing/processing_run.h"
+
+#include <filesystem>
+
+#include "processing/blank_subtitles.h"
+#include "processing/file_ops.h"
+#include "processing/formatting_codes.h"
+#include "processing/local_chars.h"
+#include "processing/redundant_spaces.h"
+#include "processing/replace_strings.h"
+#include "processing/run_context.h"
+#include "processing/run_failure.h"
+#include "processing/single_pass.h"
+#include "processing/srt_blank_lines.h"
+
+namespace pellumar {
+
+namespace {
+
+// The folder entry a path names, so that two spellings of one name compare
+// equal; symlinks at the name itself are not followed.
+std::filesystem::path entryOf(const std::string& path) {
+  const std::filesystem::path absolute = std::filesystem::absolute(path);
+  std::error_code ignored;
+  return std::filesystem::weakly_canonical(absolute.parent_path(), ignored) / absolute.filename();
+}
+
+// A suffix such as "/../x" could make a derived name land on the chosen file.
+void guardChosenFile(const JobPaths& paths) {
+  const auto chosen = entryOf(paths.inputPath);
+  for (const std::string* derived : {&paths.outputPath, &paths.stagingPath, &paths.logPath}) {
+    if (entryOf(*derived) == chosen) {
+      throw RunFailure("Cannot clean \"" + paths.inputPath +
+                       "\": the output name would replace the chosen file.");
+    }
+  }
+}
+
+void runStaged(RunContext& run) {
+  substituteLocalChars(run);
+  replaceStrings(run);
+  if (run.window.isTicked(Option::RemoveFormattingCodes)) {
+    removeFormattingCodes(run);
+  } else {
+    setNormalAttributes(run.paths.outputPath);
+  }
+  if (run.window.isTicked(Option::DeleteRedundantSpaces)) deleteRedundantSpaces(run);
+  if (run.window.isTicked(Option::DeleteBlankSubtitles)) deleteBlankSubtitles(run);
+  if (run.window.isTicked(Option::FixSrtBlankLines)) collapseSrtBlankLines(run);
+}
+
+}  // namespace
+
+RunOutcome ProcessingRun::run() {
+  const std::string chosen = window_.chooseFile(kOpenDialogTitle, kSubtitleFilter);
+  if (chosen.empty() || !fileExists(chosen)) return RunOutcome::NothingChosen;
+
+  window_.setOpenButtonEnabled(false);
+  paths_ = deriveJobPaths(chosen, settings_.nameSuffix);
+  RunContext context{settings_, window_, paths_, {}, {}, {}};
+  try {
+    guardChosenFile(paths_);
+    context.encoding = detectFileEncoding(
+        paths_.inputPath,
+        settings_.legacyCodePage ? settings_.legacyCodePage : CodePage::defaultPage());
+    if (mode_ == RunMode::Staged) {
+      runStaged(context);
+    } else {
+      runSinglePass(context);
+    }
+  } catch (const RunFailure& failure) {
+    window_.setOpenButtonEnabled(true);
+    window_.showMessage(failure.what(), MessageIcon::None, std::string(kAppTitle));
+    return RunOutcome::Failed;
+  }
+  window_.setOpenButtonEnabled(true);
+  window_.showMessage(kDoneMessage, MessageIcon::Information, std::string(kAppTitle));
+  return RunOutcome::Done;
+}
+
+}  // namespace pellumar

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+
+#include "processing/job_paths.h"
+#include "processing/settings.h"
+#include "processing/window_system.h"
+
+namespace pellumar {
+
+inline constexpr const char* kOpenDialogTitle = "Open Subtitle File";
+inline constexpr const char* kSubtitleFilter =
+    "(*.sub;*.srt;*.txt)|*.sub;*.srt;*.txt|all files (*.*)|*.*";
+inline constexpr const char* kDoneMessage = "Done.";
+
+enum class RunOutcome {
+  NothingChosen,  ///< cancelled, or the chosen name is no file: nothing happened
+  Done,           ///< every pass finished and "Done." was shown
+  Failed,         ///< a failure was shown; the output holds the last finished pass
+};
+
+/// How the passes reach the disk.
+enum class RunMode {
+  Staged,      ///< each pass reads the output and commits a staging file
+  SinglePass,  ///< one read of the chosen file through every pass, one commit
+};
+
+/// Everything one click on the open button does: asks for a file, derives
+/// the names, runs the ticked passes in their fixed order and says "Done.".
+class ProcessingRun {
+ public:
+  ProcessingRun(const Settings& settings, WindowSystem& window, RunMode mode = RunMode::Staged)
+      : settings_(settings), window_(window), mode_(mode) {}
+
+  RunOutcome run();
+
+  /// The names of the latest run.
+  const JobPaths& paths() const { return paths_; }
+
+ private:
+  const Settings& settings_;
+  WindowSystem& window_;
+  RunMode mode_;
+  JobPaths paths_;
+};
+
+}  // namespace pellumar

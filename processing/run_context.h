@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "processing/job_paths.h"
+#include "processing/settings.h"
+#include "processing/subtitle_kind.h"
+#include "processing/text_encoding.h"
+#include "processing/window_system.h"
+
+namespace pellumar {
+
+/// The state one run shares with its passes.
+struct RunContext {
+  const Settings& settings;
+  WindowSystem& window;
+  JobPaths paths;
+  TextEncoding encoding;    ///< of the chosen file, and so of the output
+  SubtitleKind kind;        ///< written by each kind detection
+  std::string currentOptionLabel;  ///< the asking option's caption in quotes, during detection
+};
+
+/// Detects the kind of the chosen file for the option whose pass asks, with
+/// `currentOptionLabel` set around it, and tells the user when the file is of
+/// neither kind.
+SubtitleKind askSubtitleKind(RunContext& run, Option askingOption);
+
+}  // namespace pellumar

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "processing/line_stage.h"
+#include "processing/run_context.h"
+
+namespace pellumar {
+
+/// Keeps the first empty line of every run of empty lines.
+class SrtBlankLineStage : public LineStage {
+ public:
+  void push(std::string& line, LineSink& out) override;
+
+ private:
+  bool inRun_ = false;
+};
+
+/// Pass F: "Fix SRT blank lines", for files detected as SubRip.
+void collapseSrtBlankLines(RunContext& run);
+
+}  // namespace pellumar

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "processing/code_page.h"
+
+namespace pellumar {
+
+/// How a file's bytes become characters, and back.
+struct TextEncoding {
+  enum class Form { Utf8, Utf16Le, Utf16Be, Legacy };
+
+  Form form = Form::Utf8;
+  bool bom = false;                          ///< written back at the start of the output
+  std::shared_ptr<const CodePage> codePage;  ///< set for Form::Legacy
+
+  static TextEncoding utf8() { return {}; }
+  static TextEncoding legacy(std::shared_ptr<const CodePage> page) {
+    return {Form::Legacy, false, std::move(page)};
+  }
+  std::string describe() const;
+};
+
+/// Decides a file's encoding: a UTF-16 byte-order mark gives UTF-16 in that
+/// byte order; valid UTF-8 (with or without its mark) gives UTF-8; anything
+/// else is read in `legacy`. Throws RunFailure when the file cannot be read.
+TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy);
+
+/// The same decision for bytes already in memory.
+TextEncoding detectEncoding(std::string_view bytes, std::shared_ptr<const CodePage> legacy);
+
+/// True when `bytes` is well-formed UTF-8 (no surrogates, no overlongs).
+bool isValidUtf8(std::string_view bytes);
+
+}  // namespace pellumar

@@ -1,0 +1,145 @@
+#include "processing/formatting_codes.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "processing/run_context.h"
+#include "processing/settings.h"
+#include "tests/support/test_files.h"
+
+namespace pellumar {
+namespace {
+
+// The rule as literally described: cut a code, then scan again from the
+// first character of the shortened line.
+std::string stripByRescanning(std::string line) {
+  for (std::size_t i = 0; i < line.size();) {
+    if (line[i] != '{' || i + 1 == line.size() || line[i + 1] == '}' ||
+        (line[i + 1] >= '0' && line[i + 1] <= '9')) {
+      ++i;
+      continue;
+    }
+    const std::size_t close = i + 2 < line.size() ? line.find('}', i + 2) : std::string::npos;
+    if (close == std::string::npos) {
+      ++i;
+      continue;
+    }
+    line.erase(i, close - i + 1);
+    i = 0;
+  }
+  return line;
+}
+
+std::string stripped(std::string line) {
+  stripFormattingCodes(line);
+  return line;
+}
+
+struct Case {
+  const char* before;
+  const char* after;
+};
+
+class StripFormattingCodesTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(StripFormattingCodesTest, GivesExpectedLine) {
+  EXPECT_EQ(stripped(GetParam().before), GetParam().after);
+  EXPECT_EQ(stripByRescanning(GetParam().before), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StripFormattingCodesTest,
+    ::testing::Values(Case{"{100}{200}Hello", "{100}{200}Hello"},
+                      Case{"{100}{200}{y:i}Hello", "{100}{200}Hello"},
+                      Case{"{C:$FF0000}{Y:i,u}Text", "Text"},
+                      Case{"{100}{200}{y:i}Hello {b}world{/b}", "{100}{200}Hello world"},
+                      Case{"{}", "{}"}, Case{"{ }", ""}, Case{"{-1}", ""}, Case{"{1a}", "{1a}"},
+                      Case{"{a{b}c}", "c}"}, Case{"{{}", ""}, Case{"x}{y}", "x}"},
+                      Case{"x{1}{a}", "x{1}"}, Case{"a{b", "a{b"}, Case{"a{", "a{"},
+                      Case{"{a x}{b", "{b"}, Case{"Hello {world", "Hello {world"},
+                      Case{"{y:", "{y:"}, Case{"i}", "i}"}, Case{"", ""}, Case{"{", "{"},
+                      Case{"}", "}"}, Case{"{a}", ""}, Case{"{{a}}", "}"},
+                      Case{"{a}{b}{c}", ""}, Case{"a{b}c{d}e", "ace"}, Case{"{9{a}", "{9"},
+                      Case{"{}{a}", "{}"}, Case{"{a}}", "}"}, Case{"{{{a}", ""},
+                      Case{"00:00:01,000 --> 00:00:02,000", "00:00:01,000 --> 00:00:02,000"},
+                      Case{"<i>Hello</i>", "<i>Hello</i>"},
+                      Case{"{\xc3\xa9}\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"}));
+
+// Every line of up to 8 characters over the characters that matter.
+TEST(StripFormattingCodes, MatchesRescanningOnEveryShortLine) {
+  const std::string alphabet = "{}a1";
+  for (std::size_t length = 0; length <= 8; ++length) {
+    std::vector<std::size_t> digits(length, 0);
+    for (;;) {
+      std::string line;
+      for (const std::size_t d : digits) line += alphabet[d];
+      ASSERT_EQ(stripped(line), stripByRescanning(line)) << "line: " << line;
+      std::size_t k = 0;
+      while (k < length && ++digits[k] == alphabet.size()) digits[k++] = 0;
+      if (k == length) break;
+    }
+  }
+}
+
+TEST(StripFormattingCodes, MatchesRescanningOnRandomLines) {
+  std::mt19937 random(20240611);
+  const std::string alphabet = "{{}}ab1 :";
+  for (int n = 0; n < 20000; ++n) {
+    std::string line(random() % 40, ' ');
+    for (char& c : line) c = alphabet[random() % alphabet.size()];
+    ASSERT_EQ(stripped(line), stripByRescanning(line)) << "line: " << line;
+  }
+}
+
+TEST(StripFormattingCodes, LongLinesTakeLinearTime) {
+  std::string codes;
+  for (int n = 0; n < 300000; ++n) codes += "{a}";
+  EXPECT_EQ(stripped(codes), "");
+
+  std::string mixed;
+  for (int n = 0; n < 200000; ++n) mixed += "x{a}";
+  EXPECT_EQ(stripped(mixed), std::string(200000, 'x'));
+
+  // Many qualifying braces and no closing brace at all.
+  std::string open;
+  for (int n = 0; n < 300000; ++n) open += "{a";
+  EXPECT_EQ(stripped(open), open);
+
+  // Many frame numbers, then a code at the very end.
+  std::string frames;
+  for (int n = 0; n < 200000; ++n) frames += "{1}";
+  EXPECT_EQ(stripped(frames + "{a}"), frames);
+}
+
+class NoWindow : public WindowSystem {
+ public:
+  void showMessage(const std::string& text, MessageIcon, const std::optional<std::string>&) override {
+    ADD_FAILURE() << "unexpected message: " << text;
+  }
+  std::string chooseFile(const std::string&, const std::string&) override { return {}; }
+  bool isTicked(Option) override { return false; }
+  void setOpenButtonEnabled(bool) override {}
+};
+
+TEST(RemoveFormattingCodes, RewritesTheOutputLineByLine) {
+  testing::TempDir dir;
+  Settings settings;
+  NoWindow window;
+  JobPaths paths{dir.file("movie.sub"), "sub", dir.file("movie_PL.sub"),
+                 dir.file("movie_PL_22.sub"), dir.file("movie_PL.sub.log")};
+  RunContext run{settings, window, paths, TextEncoding::utf8(), {}, {}};
+  testing::writeBytes(paths.inputPath, "{1}{2}{y:i}chosen\r\n");
+  testing::writeBytes(paths.outputPath, "{1}{2}{y:i}Hi\r\n{ }\r\n{y:\ni}\r\n{a x}{b");
+
+  removeFormattingCodes(run);
+
+  EXPECT_EQ(testing::readBytes(paths.outputPath), "{1}{2}Hi\r\n\r\n{y:\r\ni}\r\n{b\r\n");
+  EXPECT_EQ(testing::readBytes(paths.inputPath), "{1}{2}{y:i}chosen\r\n");
+  EXPECT_EQ(testing::listFolder(dir.path()), "movie.sub movie_PL.sub");
+}
+
+}  // namespace
+}  // namespace pellumar

@@ -1,0 +1,237 @@
+#include "processing/processing_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "processing/system_calls.h"
+#include "tests/support/fake_window_system.h"
+#include "tests/support/test_files.h"
+
+namespace pellumar {
+namespace {
+
+using testing::FakeWindowSystem;
+using testing::listFolder;
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+timespec modificationTime(const std::string& path) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  return info.st_mtim;
+}
+
+// What every run must keep, in both ways of running: the chosen file is never
+// written, no staging file stays, and the window hears exactly one answer.
+class RunContract : public ::testing::TestWithParam<RunMode> {
+ protected:
+  void SetUp() override {
+    settings.localChars = {{"ą", "a"}, {"ł", "l"}};
+    settings.replacements = {{"teh", "the"}};
+    input = dir.file("movie.srt");
+    window.chosenFile = input;
+  }
+
+  RunOutcome runOn(const std::string& bytes) {
+    writeBytes(input, bytes);
+    const timespec before = modificationTime(input);
+    ProcessingRun run(settings, window, GetParam());
+    const RunOutcome outcome = run.run();
+    EXPECT_EQ(readBytes(input), bytes) << "the chosen file changed";
+    const timespec after = modificationTime(input);
+    EXPECT_EQ(before.tv_sec, after.tv_sec);
+    EXPECT_EQ(before.tv_nsec, after.tv_nsec);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("movie_PL_22.srt"))) << "staging file left";
+    EXPECT_TRUE(window.buttonEnabled);
+    return outcome;
+  }
+
+  std::string output() { return readBytes(dir.file("movie_PL.srt")); }
+
+  TempDir dir;
+  Settings settings;
+  FakeWindowSystem window;
+  std::string input;
+};
+
+TEST_P(RunContract, EveryBoxClearCopiesWithCrLf) {
+  window.tickOnly({});
+  EXPECT_EQ(runOn("teh ą\nb\rc\r\n"), RunOutcome::Done);
+  EXPECT_EQ(output(), "teh ą\r\nb\r\nc\r\n");
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "Done.");
+  EXPECT_EQ(window.messages[0].icon, MessageIcon::Information);
+  EXPECT_EQ(window.messages[0].title, std::optional<std::string>("Pellumar"));
+  EXPECT_EQ(window.dialogTitles, std::vector<std::string>{"Open Subtitle File"});
+}
+
+TEST_P(RunContract, StartingBoxesSubstituteAndReplace) {
+  EXPECT_EQ(runOn("teh ąła\n"), RunOutcome::Done);
+  EXPECT_EQ(output(), "the ala\r\n");
+}
+
+TEST_P(RunContract, EmptyFileGivesEmptyOutput) {
+  EXPECT_EQ(runOn(""), RunOutcome::Done);
+  EXPECT_EQ(output(), "");
+  EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
+}
+
+TEST_P(RunContract, Windows1250FileStaysWindows1250) {
+  // "teh ąła" in windows-1250, and a byte the code page leaves undefined.
+  EXPECT_EQ(runOn("teh \xB9\xB3" "a \x81\r\n"), RunOutcome::Done);
+  EXPECT_EQ(output(), "the ala \x81\r\n");
+}
+
+TEST_P(RunContract, Utf16FileStaysUtf16) {
+  EXPECT_EQ(runOn(std::string("\xFF\xFE" "t\0e\0h\0\n\0", 10)), RunOutcome::Done);
+  EXPECT_EQ(output(), std::string("\xFF\xFE" "t\0h\0e\0\r\0\n\0", 12));
+}
+
+TEST_P(RunContract, Utf8ByteOrderMarkIsKept) {
+  EXPECT_EQ(runOn("\xEF\xBB\xBFteh\r\n"), RunOutcome::Done);
+  EXPECT_EQ(output(), "\xEF\xBB\xBFthe\r\n");
+}
+
+TEST_P(RunContract, LeftoverStagingFileIsReplaced) {
+  writeBytes(dir.file("movie_PL_22.srt"), "stale");
+  EXPECT_EQ(runOn("x\n"), RunOutcome::Done);
+  EXPECT_EQ(output(), "x\r\n");
+}
+
+TEST_P(RunContract, SecondRunReplacesTheFirstOutput) {
+  EXPECT_EQ(runOn("one\n"), RunOutcome::Done);
+  EXPECT_EQ(runOn("two\n"), RunOutcome::Done);
+  EXPECT_EQ(output(), "two\r\n");
+}
+
+TEST_P(RunContract, CancelledDialogDoesNothing) {
+  writeBytes(input, "x");
+  window.chosenFile = "";
+  EXPECT_EQ(ProcessingRun(settings, window, GetParam()).run(), RunOutcome::NothingChosen);
+  window.chosenFile = dir.file("gone.srt");
+  EXPECT_EQ(ProcessingRun(settings, window, GetParam()).run(), RunOutcome::NothingChosen);
+  window.chosenFile = dir.path().string();
+  EXPECT_EQ(ProcessingRun(settings, window, GetParam()).run(), RunOutcome::NothingChosen);
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(listFolder(dir.path()), "movie.srt");
+}
+
+TEST_P(RunContract, CharacterTheCodePageCannotHoldFailsTheRun) {
+  settings.replacements = {{"teh", "☃"}};
+  EXPECT_EQ(runOn("teh \xB9\r\n"), RunOutcome::Failed);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_NE(window.messages[0].text.find("U+2603"), std::string::npos);
+  EXPECT_NE(window.messages[0].text.find("line 1"), std::string::npos);
+}
+
+TEST_P(RunContract, FolderAtTheOutputNameFails) {
+  std::filesystem::create_directory(dir.file("movie_PL.srt"));
+  EXPECT_EQ(runOn("x\n"), RunOutcome::Failed);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_NE(window.messages[0].text.find("movie_PL.srt"), std::string::npos);
+  EXPECT_FALSE(window.messages[0].buttonEnabled == false);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("movie_PL.srt")));
+}
+
+TEST_P(RunContract, SymlinksAtTheDerivedNamesAreNotWrittenThrough) {
+  const std::string victim = dir.file("victim.txt");
+  writeBytes(victim, "keep");
+  for (const char* name : {"movie_PL.srt", "movie_PL_22.srt", "movie_PL.srt.log"}) {
+    std::filesystem::create_symlink(victim, dir.file(name));
+  }
+  window.ticked[Option::DeleteBlankSubtitles] = true;
+  EXPECT_EQ(runOn("{1}{2}a\n{1}{2}\n{3}{4}b\n{5}{6}c\n{7}{8}d\n"), RunOutcome::Done);
+  EXPECT_EQ(readBytes(victim), "keep");
+  EXPECT_EQ(output(), "{1}{2}a\r\n{3}{4}b\r\n{5}{6}c\r\n{7}{8}d\r\n");
+  EXPECT_EQ(readBytes(dir.file("movie_PL.srt.log")), "Skipped line : {1}{2}\r\n");
+}
+
+// System calls that fail on demand, for failures a test cannot cause for real.
+class FailingCalls {
+ public:
+  FailingCalls() { active = this; }
+  ~FailingCalls() {
+    systemCalls() = realSystemCalls();
+    active = nullptr;
+  }
+  void failWrite(int callNumber, int error) {
+    writeToFail_ = callNumber;
+    error_ = error;
+    systemCalls().write = [](int fd, const void* data, size_t size) -> ssize_t {
+      if (++active->writes_ == active->writeToFail_) {
+        errno = active->error_;
+        return -1;
+      }
+      return realSystemCalls().write(fd, data, size);
+    };
+  }
+  void failRename(int error) {
+    error_ = error;
+    systemCalls().rename = [](const char*, const char*) {
+      errno = active->error_;
+      return -1;
+    };
+  }
+
+ private:
+  static inline FailingCalls* active = nullptr;
+  int writes_ = 0, writeToFail_ = 0, error_ = 0;
+};
+
+TEST_P(RunContract, FullDiskInTheFirstWriteLeavesNoOutput) {
+  writeBytes(dir.file("movie_PL.srt"), "old output");
+  FailingCalls calls;
+  calls.failWrite(1, ENOSPC);
+  EXPECT_EQ(runOn("teh\n"), RunOutcome::Failed);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text,
+            "Cannot write \"" + dir.file("movie_PL_22.srt") + "\": No space left on device.");
+  EXPECT_EQ(window.messages[0].icon, MessageIcon::None);
+  EXPECT_EQ(listFolder(dir.path()), "movie.srt");
+}
+
+TEST_P(RunContract, FailingRenameLeavesNoStagingFile) {
+  FailingCalls calls;
+  calls.failRename(EXDEV);
+  EXPECT_EQ(runOn("teh\n"), RunOutcome::Failed);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_NE(window.messages[0].text.find("movie_PL.srt"), std::string::npos);
+  EXPECT_EQ(listFolder(dir.path()), "movie.srt");
+}
+
+TEST_P(RunContract, InputGoneAfterChoosingFailsWithAMessage) {
+  // A name that is a file when checked but cannot be read.
+  window.chosenFile = "/proc/self/mem";
+  ProcessingRun run(settings, window, GetParam());
+  EXPECT_EQ(run.run(), RunOutcome::Failed);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_NE(window.messages[0].text.find("/proc/self/mem"), std::string::npos);
+  EXPECT_TRUE(window.buttonEnabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, RunContract,
+                         ::testing::Values(RunMode::Staged, RunMode::SinglePass),
+                         [](const auto& test) {
+                           return test.param == RunMode::Staged ? "Staged" : "SinglePass";
+                         });
+
+TEST(StagedRun, FailureInALaterPassKeepsTheEarlierPassInTheOutput) {
+  TempDir dir;
+  Settings settings;
+  settings.replacements = {{"a", "b"}};
+  FakeWindowSystem window;
+  window.chosenFile = dir.file("movie.srt");
+  writeBytes(window.chosenFile, "a\n");
+  FailingCalls calls;
+  calls.failWrite(2, EIO);  // the second pass's write
+  EXPECT_EQ(ProcessingRun(settings, window).run(), RunOutcome::Failed);
+  EXPECT_EQ(readBytes(dir.file("movie_PL.srt")), "a\r\n");
+  EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
+}
+
+}  // namespace
+}  // namespace pellumar

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "processing/code_page.h"
+#include "settings/settings_loader.h"
+#include "tests/support/test_files.h"
+
+namespace pellumar {
+
+void PrintTo(const TextPair& pair, std::ostream* out);
+
+namespace {
+
+using testing::TempDir;
+using testing::writeBytes;
+using Pairs = std::vector<TextPair>;
+
+constexpr const char* kSmallA = "\xC4\x85";  // ą
+constexpr const char* kPlusMinus = "\xC2\xB1";
+
+// UTF-16 with its byte-order mark, from ASCII text with ą written as '@'.
+std::string utf16(std::string_view text, bool littleEndian) {
+  std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+  for (char c : text) {
+    const char16_t unit = c == '@' ? u'\u0105' : static_cast<char16_t>(c);
+    const char low = static_cast<char>(unit & 0xFF);
+    const char high = static_cast<char>(unit >> 8);
+    bytes += littleEndian ? std::string{low, high} : std::string{high, low};
+  }
+  return bytes;
+}
+
+std::string decoded(const CodePage& page, std::string_view bytes) {
+  std::string text;
+  page.decode(bytes, text);
+  return text;
+}
+
+class SettingsEncodingTest : public ::testing::Test {
+ protected:
+  SettingsLoad loadBytes(const std::string& bytes) {
+    writeBytes(path_, bytes);
+    return loadSettings(path_);
+  }
+
+  Settings loadOk(const std::string& bytes) {
+    SettingsLoad result = loadBytes(bytes);
+    EXPECT_TRUE(result.settings.has_value()) << result.error;
+    EXPECT_EQ(result.error, "");
+    Settings settings = result.settings.value_or(Settings{});
+    EXPECT_NE(settings.legacyCodePage, nullptr);
+    return settings;
+  }
+
+  // What the loaded legacy page makes of one byte.
+  std::string legacyChar(const Settings& settings, char byte) {
+    if (settings.legacyCodePage == nullptr) return "(no page)";
+    return decoded(*settings.legacyCodePage, std::string(1, byte));
+  }
+
+  TempDir dir_;
+  const std::string path_ = dir_.file("lexmend.ini");
+};
+
+TEST_F(SettingsEncodingTest, SameEntryFromEveryEncoding) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"utf-8", "[LOCAL_CHAR]\r\n\xC4\x85=a\r\n"},
+      {"utf-8 with mark", "\xEF\xBB\xBF[LOCAL_CHAR]\r\n\xC4\x85=a\r\n"},
+      {"windows-1250", "[LOCAL_CHAR]\r\n\xB9=a\r\n"},
+      {"utf-16le", utf16("[LOCAL_CHAR]\r\n@=a\r\n", true)},
+      {"utf-16be", utf16("[LOCAL_CHAR]\n@=a", false)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(loadOk(c.bytes).localChars, (Pairs{{kSmallA, "a"}}));
+  }
+}
+
+TEST_F(SettingsEncodingTest, DefaultLegacyPageIsWindows1250) {
+  const Settings settings = loadOk("[RSTRINGS]\r\na=b\r\n");
+  EXPECT_EQ(legacyChar(settings, '\xB9'), kSmallA);
+  EXPECT_EQ(legacyChar(settings, '\xB1'), kPlusMinus);
+}
+
+TEST_F(SettingsEncodingTest, LegacyFileIsReadInTheCodePageItNames) {
+  // 0xB1 is ą in ISO-8859-2 but ± in windows-1250; the key may come after the entry.
+  const std::string cases[] = {
+      "CODEPAGE=ISO-8859-2\r\n[LOCAL_CHAR]\r\n\xB1=a\r\n",
+      "[LOCAL_CHAR]\r\n\xB1=a\r\n[OPTIONS]\r\ncodepage=ISO-8859-2\r\n",
+  };
+  for (const std::string& bytes : cases) {
+    SCOPED_TRACE(bytes);
+    const Settings settings = loadOk(bytes);
+    EXPECT_EQ(settings.localChars, (Pairs{{kSmallA, "a"}}));
+    EXPECT_EQ(legacyChar(settings, '\xB1'), kSmallA);
+  }
+  EXPECT_EQ(loadOk("[LOCAL_CHAR]\r\n\xB1=a\r\n").localChars, (Pairs{{kPlusMinus, "a"}}));
+}
+
+TEST_F(SettingsEncodingTest, CodePageOfAUnicodeFileOnlyChoosesTheLegacyPage) {
+  const Settings utf8 = loadOk("CODEPAGE=ISO-8859-2\r\n[LOCAL_CHAR]\r\n\xC2\xB1=a\r\n");
+  EXPECT_EQ(utf8.localChars, (Pairs{{kPlusMinus, "a"}}));
+  EXPECT_EQ(legacyChar(utf8, '\xB1'), kSmallA);
+
+  const Settings utf16le = loadOk(utf16("CODEPAGE=ISO-8859-2\r\n[RSTRINGS]\r\n@=a", true));
+  EXPECT_EQ(utf16le.replacements, (Pairs{{kSmallA, "a"}}));
+  EXPECT_EQ(legacyChar(utf16le, '\xB1'), kSmallA);
+}
+
+TEST_F(SettingsEncodingTest, CodePageKeyRules) {
+  struct Case {
+    std::string bytes;
+    char byte;
+    const char* expected;  // what the chosen page makes of `byte`
+  };
+  const Case cases[] = {
+      {"CODEPAGE=\r\n", '\xB1', kPlusMinus},
+      {"CODEPAGE=ISO-8859-2\r\nCODEPAGE=\r\n", '\xB1', kPlusMinus},
+      {"CODEPAGE=NO-SUCH-PAGE\r\nCODEPAGE=ISO-8859-2\r\n", '\xB1', kSmallA},
+      {" CODEPAGE=NO-SUCH-PAGE\r\nCODEPAGE =NO-SUCH-PAGE\r\n", '\xB1', kPlusMinus},
+      {"CodePage=ISO-8859-2\r\n", '\xB1', kSmallA},
+      {"CODEPAGE=ISO-8859-2\r\n=KOI8-R\r\n", '\xC1', "\xD0\xB0"},  // KOI8-R а
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    EXPECT_EQ(legacyChar(loadOk(c.bytes), c.byte), c.expected);
+  }
+}
+
+TEST_F(SettingsEncodingTest, CodePageInsideASectionIsAlsoAnEntry) {
+  const Settings settings = loadOk("[RSTRINGS]\r\nCODEPAGE=ISO-8859-2\r\n");
+  EXPECT_EQ(settings.replacements, (Pairs{{"CODEPAGE", "ISO-8859-2"}}));
+  EXPECT_EQ(legacyChar(settings, '\xB1'), kSmallA);
+}
+
+TEST_F(SettingsEncodingTest, UnknownCodePage) {
+  struct Case {
+    std::string bytes;
+    std::string page;
+  };
+  const Case cases[] = {
+      {"CODEPAGE=NO-SUCH-PAGE\r\n", "NO-SUCH-PAGE"},
+      {"CODEPAGE=ISO-8859-2\r\nCODEPAGE=NO-SUCH-PAGE\r\n", "NO-SUCH-PAGE"},
+      // The key carries over to a line without "=".
+      {"CODEPAGE=ISO-8859-2\r\n[OPTIONS]\r\n", "[OPTIONS]"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    const SettingsLoad result = loadBytes(c.bytes);
+    EXPECT_FALSE(result.settings.has_value());
+    EXPECT_EQ(result.error, "Unknown code page \"" + c.page + "\" in " + path_ + ".");
+  }
+}
+
+TEST_F(SettingsEncodingTest, FullTableIsReportedBeforeAnUnknownCodePage) {
+  std::string bytes = "CODEPAGE=NO-SUCH-PAGE\r\n[LOCAL_CHAR]\r\n";
+  for (int i = 0; i < 61; ++i) bytes += "k=v\r\n";
+  const SettingsLoad result = loadBytes(bytes);
+  EXPECT_FALSE(result.settings.has_value());
+  EXPECT_EQ(result.error, "No more than 60 subtitutions allowed.");
+}
+
+TEST_F(SettingsEncodingTest, BinaryFileLoadsWithoutSections) {
+  std::string bytes;
+  for (int round = 0; round < 4; ++round) {
+    for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+  }
+  const Settings settings = loadOk(bytes);
+  EXPECT_EQ(settings.localChars, Pairs{});
+  EXPECT_EQ(settings.replacements, Pairs{});
+  EXPECT_EQ(settings.nameSuffix, "_PL");
+}
+
+TEST_F(SettingsEncodingTest, NulAndUndefinedBytesStayInEntries) {
+  using namespace std::string_literals;
+  // 0x98 is undefined in windows-1250 and decodes to its escape character.
+  const Settings settings = loadOk("[RSTRINGS]\r\nk\0=\xFF\0\x98"s);
+  std::string escaped;
+  appendUtf8(kEscapedByteBase + 0x98, escaped);
+  EXPECT_EQ(settings.replacements, (Pairs{{"k\0"s, "\xCB\x99\0"s + escaped}}));
+}
+
+TEST_F(SettingsEncodingTest, LargeFileIsReadOnce) {
+  // Reading the file again for every line would take minutes here.
+  std::string bytes = "[RSTRINGS]\r\nfirst=1\r\n[OPTIONS]\r\n";
+  for (int i = 0; i < 200000; ++i) bytes += "key" + std::to_string(i) + "=value\r\n";
+  bytes += "NAMESUFIXADD=_end\r\n";
+  const auto start = std::chrono::steady_clock::now();
+  const Settings settings = loadOk(bytes);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(settings.nameSuffix, "_end");
+  EXPECT_EQ(settings.replacements, (Pairs{{"first", "1"}}));
+  EXPECT_LT(elapsed, std::chrono::seconds(20));
+}
+
+TEST_F(SettingsEncodingTest, ReadErrorIsReported) {
+  // Reading this file at offset 0 fails with EIO, also for root.
+  const std::string file = "/proc/self/mem";
+  const SettingsLoad result = loadSettings(file);
+  EXPECT_FALSE(result.settings.has_value());
+  EXPECT_NE(result.error.find(file), std::string::npos) << result.error;
+}
+
+TEST_F(SettingsEncodingTest, UnreadableFileIsReported) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads any file";
+  writeBytes(path_, "a=b\r\n");
+  ASSERT_EQ(chmod(path_.c_str(), 0), 0);
+  const SettingsLoad result = loadSettings(path_);
+  EXPECT_FALSE(result.settings.has_value());
+  EXPECT_NE(result.error.find(path_), std::string::npos) << result.error;
+  EXPECT_EQ(result.error.find("not found"), std::string::npos) << result.error;
+}
+
+}  // namespace
+}  // namespace pellumar

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace pellumar::testing {
+
+/// A fresh folder under the system's temporary folder, removed with
+/// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  /// The path of `name` inside the folder, as a string.
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+/// Writes exactly these bytes, replacing the file.
+void writeBytes(const std::string& path, const std::string& bytes);
+
+/// The file's bytes; throws std::runtime_error when it cannot be read.
+std::string readBytes(const std::string& path);
+
+/// Names of the entries in a folder, sorted.
+std::string listFolder(const std::filesystem::path& folder);
+
+}  // namespace pellumar::testing
