@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/file_chooser.h"
+#include "ui/message_presenter.h"
+
+class QCheckBox;
+class QWidget;
+
+namespace pellumar::testing {
+
+/// Records messages instead of showing a modal box.
+class RecordingMessages : public MessagePresenter {
+ public:
+  void show(const Message& message) override {
+    if (onShow) onShow(message);
+    shown.push_back(message);
+  }
+
+  std::vector<Message> shown;
+  /// Called as each message is shown, while the caller still waits on it.
+  std::function<void(const Message&)> onShow;
+};
+
+/// An open-file dialog that "chooses" a set path, recording how it is driven.
+class FakeFileChooser : public FileChooser {
+ public:
+  explicit FakeFileChooser(std::string choice = {}) : choice_(std::move(choice)) {}
+
+  void setDialogTitle(const std::string& title) override { calls.push_back("title " + title); }
+  void setFilter(const std::string& filter) override { calls.push_back("filter " + filter); }
+  void showOpen() override {
+    calls.push_back("open");
+    fileName_ = choice_;
+  }
+  std::string fileName() const override {
+    calls.push_back("fileName");
+    return fileName_;
+  }
+
+  mutable std::vector<std::string> calls;
+
+ private:
+  std::string choice_;
+  std::string fileName_;
+};
+
+/// Calls `answer` with the next modal widget once it is up, from inside its
+/// event loop, so a test can look at a real dialog and close it.
+void whenModalShows(std::function<void(QWidget*)> answer);
+
+/// Clicks the box where a user would: on its indicator.
+void clickBox(QCheckBox* box);
+
+}  // namespace pellumar::testing

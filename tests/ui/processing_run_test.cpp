@@ -1,0 +1,201 @@
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <filesystem>
+
+#include "tests/support/test_files.h"
+#include "tests/ui/fakes.h"
+#include "tests/ui/test_registry.h"
+#include "ui/main_window.h"
+
+namespace pellumar::testing {
+
+namespace {
+
+const char* const kMovie =
+    "1\r\n00:00:01,000 --> 00:00:02,000\r\nteh cat\r\n\r\n"
+    "2\r\n00:00:03,000 --> 00:00:04,000\r\nteh dog\r\n\r\n";
+const char* const kCleanMovie =
+    "1\r\n00:00:01,000 --> 00:00:02,000\r\nthe cat\r\n\r\n"
+    "2\r\n00:00:03,000 --> 00:00:04,000\r\nthe dog\r\n\r\n";
+
+Settings replacingTeh() {
+  Settings settings;
+  settings.replacements = {{"teh", "the"}};
+  return settings;
+}
+
+/// Messages as the user read them, with the open button's state at the time.
+struct Seen {
+  QString text;
+  MessageIcon icon;
+  bool buttonEnabled;
+};
+
+}  // namespace
+
+class ProcessingRunTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { seen_.clear(); }
+
+  void clickRunsOnTheChosenFile() {
+    TempDir folder;
+    writeBytes(folder.file("movie.srt"), kMovie);
+    FakeFileChooser files(folder.file("movie.srt"));
+    auto window = makeWindow(files);
+
+    QTest::mouseClick(window->openButton(), Qt::LeftButton);
+
+    QCOMPARE(readBytes(folder.file("movie_PL.srt")), std::string(kCleanMovie));
+    QCOMPARE(readBytes(folder.file("movie.srt")), std::string(kMovie));
+    QCOMPARE(listFolder(folder.path()), std::string("movie.srt movie_PL.srt"));
+    QCOMPARE(seen_.size(), std::size_t{1});
+    QCOMPARE(seen_[0].text, QStringLiteral("Done."));
+    QCOMPARE(seen_[0].icon, MessageIcon::Information);
+    QVERIFY(seen_[0].buttonEnabled);
+    QCOMPARE(messages_.shown[0].title, QStringLiteral("Pellumar"));
+    QVERIFY(window->openButton()->isEnabled());
+  }
+
+  void drivesTheDialogLikeTheDesignedComponent() {
+    TempDir folder;
+    writeBytes(folder.file("movie.srt"), kMovie);
+    FakeFileChooser files(folder.file("movie.srt"));
+    auto window = makeWindow(files);
+
+    QTest::mouseClick(window->openButton(), Qt::LeftButton);
+
+    const std::vector<std::string> expected = {
+        "title Open Subtitle File",
+        "filter (*.sub;*.srt;*.txt)|*.sub;*.srt;*.txt|all files (*.*)|*.*", "open", "fileName"};
+    QCOMPARE(files.calls, expected);
+  }
+
+  void buttonIsDisabledWhileAPassSpeaks() {
+    TempDir folder;
+    writeBytes(folder.file("notes.txt"), "just\r\nplain\r\ntext\r\n");
+    FakeFileChooser files(folder.file("notes.txt"));
+    auto window = makeWindow(files);
+    window->optionBox(Option::DeleteBlankSubtitles)->setChecked(true);
+
+    QTest::mouseClick(window->openButton(), Qt::LeftButton);
+
+    QCOMPARE(seen_.size(), std::size_t{2});
+    QVERIFY(seen_[0].text.startsWith(QStringLiteral("Unknown subtitle type.\n")));
+    QCOMPARE(seen_[0].icon, MessageIcon::None);
+    QVERIFY(!seen_[0].buttonEnabled);
+    QCOMPARE(seen_[1].text, QStringLiteral("Done."));
+    QVERIFY(seen_[1].buttonEnabled);
+    QVERIFY(window->openButton()->isEnabled());
+  }
+
+  void cancelStartsNothing() {
+    TempDir folder;
+    FakeFileChooser files;  // chooses nothing, as a cancelled dialog
+    auto window = makeWindow(files);
+
+    QTest::mouseClick(window->openButton(), Qt::LeftButton);
+
+    QVERIFY(seen_.empty());
+    QVERIFY(window->openButton()->isEnabled());
+    QCOMPARE(listFolder(folder.path()), std::string());
+  }
+
+  void aFileThatHasGoneStartsNothing() {
+    TempDir folder;
+    FakeFileChooser files(folder.file("gone.srt"));
+    auto window = makeWindow(files);
+
+    QTest::mouseClick(window->openButton(), Qt::LeftButton);
+
+    QVERIFY(seen_.empty());
+    QCOMPARE(listFolder(folder.path()), std::string());
+  }
+
+  void droppedFileRunsWithoutTheDialog() {
+    TempDir folder;
+    writeBytes(folder.file("movie.srt"), kMovie);
+    FakeFileChooser files;
+    auto window = makeWindow(files);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.file("movie.srt")))});
+
+    QVERIFY(drag(*window, data));
+    QVERIFY(drop(*window, data));
+
+    QTRY_COMPARE(seen_.size(), std::size_t{1});
+    QCOMPARE(seen_[0].text, QStringLiteral("Done."));
+    QVERIFY(files.calls.empty());
+    QCOMPARE(readBytes(folder.file("movie_PL.srt")), std::string(kCleanMovie));
+  }
+
+  void refusesSeveralFilesAFolderOrARemoteFile() {
+    TempDir folder;
+    writeBytes(folder.file("a.srt"), kMovie);
+    writeBytes(folder.file("b.srt"), kMovie);
+    FakeFileChooser files;
+    auto window = makeWindow(files);
+    const auto local = [&](const char* name) {
+      return QUrl::fromLocalFile(QString::fromStdString(folder.file(name)));
+    };
+    const QList<QList<QUrl>> refused = {
+        {local("a.srt"), local("b.srt")},
+        {QUrl::fromLocalFile(QString::fromStdString(folder.path().string()))},
+        {QUrl(QStringLiteral("https://example.org/a.srt"))},
+        {local("missing.srt")},
+    };
+    for (const QList<QUrl>& urls : refused) {
+      QMimeData data;
+      data.setUrls(urls);
+      QVERIFY(!drag(*window, data));
+      QVERIFY(!drop(*window, data));
+    }
+    QTest::qWait(20);
+    QVERIFY(seen_.empty());
+    QCOMPARE(listFolder(folder.path()), std::string("a.srt b.srt"));
+  }
+
+ private:
+  std::unique_ptr<MainWindow> makeWindow(FileChooser& files) {
+    messages_ = RecordingMessages{};
+    auto window = std::make_unique<MainWindow>(replacingTeh(), WindowDialogs{&messages_, &files});
+    QPushButton* button = window->openButton();
+    messages_.onShow = [this, button](const Message& message) {
+      seen_.push_back({message.text, message.icon, button->isEnabled()});
+    };
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
+    return window;
+  }
+
+  static bool drag(QWidget& window, const QMimeData& data) {
+    QDragEnterEvent enter(window.rect().center(), Qt::CopyAction | Qt::MoveAction, &data,
+                          Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QApplication::sendEvent(&window, &enter);
+    return enter.isAccepted() && enter.dropAction() == Qt::CopyAction;
+  }
+
+  static bool drop(QWidget& window, const QMimeData& data) {
+    QDropEvent event(QPointF(window.rect().center()), Qt::CopyAction | Qt::MoveAction, &data,
+                     Qt::LeftButton, Qt::NoModifier);
+    event.setAccepted(false);
+    QApplication::sendEvent(&window, &event);
+    return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+  }
+
+  RecordingMessages messages_;
+  std::vector<Seen> seen_;
+};
+
+PELLUMAR_UI_TEST(ProcessingRunTest);
+
+}  // namespace pellumar::testing
+
+#include "processing_run_test.moc"

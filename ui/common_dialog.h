@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <string>
+
+#include "ui/file_chooser.h"
+
+class QWidget;
+
+namespace pellumar {
+
+/// The window's invisible open-file dialog component, "CommonDialog1". Shows a
+/// Qt file dialog over its window and remembers, for this session only, the
+/// folder of the last file chosen.
+class CommonDialog : public QObject, public FileChooser {
+  Q_OBJECT
+
+ public:
+  explicit CommonDialog(QWidget* window);
+
+  void setDialogTitle(const std::string& title) override { title_ = title; }
+  void setFilter(const std::string& filter) override { filter_ = filter; }
+  void showOpen() override;
+  std::string fileName() const override { return fileName_; }
+
+  /// Where the dialog opens next; empty means the working folder.
+  const QString& folder() const { return folder_; }
+
+ private:
+  QWidget* window_;
+  std::string title_;
+  std::string filter_;
+  std::string fileName_;
+  QString folder_;
+};
+
+}  // namespace pellumar

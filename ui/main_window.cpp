@@ -1,0 +1,134 @@
+#include "ui/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+#include <exception>
+
+#include "processing/processing_run.h"
+#include "ui/common_dialog.h"
+#include "ui/help_texts.h"
+#include "ui/message_presenter.h"
+#include "ui/qt_window_system.h"
+
+namespace pellumar {
+
+MainWindow::MainWindow(Settings settings, WindowDialogs dialogs, QWidget* parent)
+    : QWidget(parent),
+      settings_(std::move(settings)),
+      ownMessages_(dialogs.messages ? nullptr : std::make_unique<MessageBoxPresenter>(this)),
+      messages_(dialogs.messages ? dialogs.messages : ownMessages_.get()),
+      files_(dialogs.files ? dialogs.files : new CommonDialog(this)),
+      // Made before the boxes, since it comes first in the tab order.
+      openButton_(new QPushButton(QStringLiteral("Open Sub File"), this)),
+      boxes_(this),
+      windowSystem_(std::make_unique<QtWindowSystem>(boxes_, *openButton_, *messages_, *files_)) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QString::fromUtf8(kAppTitle));
+  openButton_->setObjectName(QStringLiteral("Command1"));
+  layOut();
+
+  QWidget::setTabOrder(openButton_, optionBox(optionOfCheckBox(1)));
+  for (int number = 1; number < kOptionCount; ++number) {
+    QWidget::setTabOrder(optionBox(optionOfCheckBox(number)),
+                         optionBox(optionOfCheckBox(number + 1)));
+  }
+  openButton_->setFocus();
+
+  connect(openButton_, &QPushButton::clicked, this, [this] { runProcessing(); });
+  // Toggled rather than clicked, so the tooltips follow the box however it changes.
+  connect(optionBox(Option::HelpMode), &QCheckBox::toggled, this, [this] { updateHelpTooltips(); });
+  setAcceptDrops(true);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::layOut() {
+  // Left: the options in the order a run applies them. Right: blank-line
+  // removal beside the first row, the open button in the middle, help mode
+  // beside the last row. A layout rather than fixed places, so no caption is
+  // cut at a larger font or scale; the window keeps the size that fits them.
+  auto* grid = new QGridLayout(this);
+  grid->setSizeConstraint(QLayout::SetFixedSize);
+  const Option leftColumn[] = {Option::SubstituteLocalChars, Option::ReplaceStrings,
+                               Option::RemoveFormattingCodes, Option::DeleteRedundantSpaces,
+                               Option::FixSrtBlankLines};
+  int row = 0;
+  for (Option option : leftColumn) grid->addWidget(optionBox(option), row++, 0);
+  grid->addWidget(optionBox(Option::DeleteBlankSubtitles), 0, 1);
+  grid->addWidget(openButton_, 2, 1, 2, 1, Qt::AlignVCenter);
+  grid->addWidget(optionBox(Option::HelpMode), 4, 1);
+}
+
+void MainWindow::runProcessing() {
+  if (running_) return;
+  running_ = true;
+  try {
+    ProcessingRun(settings_, *windowSystem_, RunMode::Staged).run();
+  } catch (const std::exception& error) {
+    // An exception must not travel on into Qt's event loop.
+    windowSystem_->showMessage(error.what(), MessageIcon::None, std::nullopt);
+  }
+  running_ = false;
+  // Whatever ended the run, the next one must be possible.
+  openButton_->setEnabled(true);
+}
+
+void MainWindow::runProcessingOn(const std::string& path) {
+  if (running_) return;
+  windowSystem_->setNextChoice(path);
+  runProcessing();
+}
+
+void MainWindow::updateHelpTooltips() {
+  const bool helpMode = optionBox(Option::HelpMode)->isChecked();
+  for (int number = 1; number <= kOptionCount; ++number) {
+    const Option option = optionOfCheckBox(number);
+    optionBox(option)->setToolTip(helpMode ? QString::fromUtf8(helpText(option)) : QString());
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (optionBox(Option::HelpMode)->isChecked() && !farewellShown_) {
+    farewellShown_ = true;
+    windowSystem_->showMessage(farewellMessage(), MessageIcon::None, kAppTitle);
+  }
+  event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (running_ || !(event->possibleActions() & Qt::CopyAction)) return;
+  if (droppedFile(event->mimeData()).empty()) return;
+  // Copy, never move: the file manager must not delete what it dragged here.
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::string path = droppedFile(event->mimeData());
+  if (running_ || path.empty() || !(event->possibleActions() & Qt::CopyAction)) return;
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  // Start after the drop has returned: the file manager waits for it, and the
+  // run's messages are modal.
+  QMetaObject::invokeMethod(
+      this, [this, path] { runProcessingOn(path); }, Qt::QueuedConnection);
+}
+
+std::string droppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return {};
+  const QList<QUrl> urls = data->urls();
+  if (urls.size() != 1 || !urls.constFirst().isLocalFile()) return {};
+  const QFileInfo file(urls.constFirst().toLocalFile());
+  if (!file.isFile()) return {};
+  return QFile::encodeName(file.absoluteFilePath()).toStdString();
+}
+
+}  // namespace pellumar

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "processing/window_system.h"
+
+class QWidget;
+
+namespace pellumar {
+
+/// A message as the box shows it: "\n" line breaks and a title always present.
+struct Message {
+  QString text;
+  QString title;
+  MessageIcon icon = MessageIcon::None;
+  bool operator==(const Message&) const = default;
+};
+
+/// The core writes CR LF line breaks and may leave the title out; the box
+/// wants "\n" and shows the application's title instead.
+Message displayedMessage(const std::string& text, MessageIcon icon,
+                         const std::optional<std::string>& title);
+
+/// Puts a message in front of the user. Tests swap the modal box for a
+/// recorder, since a real one would wait for a click that never comes.
+class MessagePresenter {
+ public:
+  virtual ~MessagePresenter() = default;
+
+  /// Returns when the user has closed the message.
+  virtual void show(const Message& message) = 0;
+};
+
+/// A modal QMessageBox with a single OK button.
+class MessageBoxPresenter : public MessagePresenter {
+ public:
+  explicit MessageBoxPresenter(QWidget* parent = nullptr) : parent_(parent) {}
+
+  void show(const Message& message) override;
+
+ private:
+  QWidget* parent_;
+};
+
+}  // namespace pellumar
