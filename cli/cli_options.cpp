@@ -1,0 +1,149 @@
+#include "cli/cli_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <thread>
+
+namespace pellumar::cli {
+
+namespace {
+
+constexpr const char* kHelpHint = "Run with --help for more information.";
+constexpr const char* kAbout =
+    "Cleans up subtitle files. Each FILE is read and a cleaned copy is written beside it\n"
+    "under a derived name; FILE itself is never changed.\n";
+
+// CLI11's usage line, its order and its "{false}" marks on negated flags read poorly;
+// everything else of its help layout stays.
+class HelpFormatter : public CLI::Formatter {
+ public:
+  std::string make_usage(const CLI::App*, std::string) const override {
+    return std::string("Usage: ") + kProgramName + " [OPTION]... FILE...\n\n" + kAbout;
+  }
+
+  std::string make_option_name(const CLI::Option* option, bool positional) const override {
+    std::string name = CLI::Formatter::make_option_name(option, positional);
+    for (auto open = name.find('{'); open != std::string::npos; open = name.find('{', open)) {
+      const auto close = name.find('}', open);
+      if (close == std::string::npos) break;
+      name.erase(open, close - open + 1);
+    }
+    return name;
+  }
+};
+
+// A box the command line can tick or clear. Only the two boxes that start
+// ticked get a negation, since the others are clear unless asked for.
+struct BoxFlag {
+  Option option;
+  const char* names;
+  const char* help;
+};
+
+constexpr BoxFlag kBoxFlags[] = {
+    {Option::SubstituteLocalChars, "--local-chars,!--no-local-chars",
+     "Substitute localized characters from [LOCAL_CHAR] (default: on)"},
+    {Option::ReplaceStrings, "--replace-strings,!--no-replace-strings",
+     "Search and replace strings from [RSTRINGS] (default: on)"},
+    {Option::RemoveFormattingCodes, "--remove-codes",
+     "Remove font styles and colours: formatting codes in braces"},
+    {Option::DeleteRedundantSpaces, "--delete-spaces",
+     "Delete redundant spaces before punctuation and after hyphens"},
+    {Option::DeleteBlankSubtitles, "--delete-blank",
+     "Delete blank lines: subtitles without text, logged to OUTPUT.log"},
+    {Option::FixSrtBlankLines, "--fix-srt-blank",
+     "Fix SRT blank lines: collapse runs of empty lines"},
+};
+
+std::string badUsage(const std::string& message) {
+  return std::string(kProgramName) + ": " + message + "\n" + kHelpHint + "\n";
+}
+
+}  // namespace
+
+unsigned cpuCount() {
+  const unsigned count = std::thread::hardware_concurrency();
+  return count == 0 ? 1 : count;
+}
+
+CommandLine parseCommandLine(int argc, const char* const* argv, unsigned defaultJobs) {
+  CliOptions options;
+  // The description is part of the usage text, so that "Usage:" comes first.
+  CLI::App app("", kProgramName);
+  app.formatter(std::make_shared<HelpFormatter>());
+  app.set_version_flag("--version", std::string(kProgramName) + " " + PELLUMAR_VERSION,
+                       "Print the version and exit");
+  app.get_help_ptr()->description("Print this help and exit");
+
+  std::array<bool, std::size(kBoxFlags)> flagValues{};
+  std::array<CLI::Option*, std::size(kBoxFlags)> flagOptions{};
+  for (std::size_t i = 0; i < std::size(kBoxFlags); ++i) {
+    flagValues[i] = options.isTicked(kBoxFlags[i].option);
+    flagOptions[i] = app.add_flag(kBoxFlags[i].names, flagValues[i], kBoxFlags[i].help);
+  }
+  bool all = false;
+  app.add_flag("--all", all, "Turn on all six options above");
+
+  std::string settingsFile;
+  CLI::Option* settingsOption =
+      app.add_option("--settings", settingsFile, "Read settings from FILE instead of ./lexmend.ini")
+          ->type_name("FILE")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  int jobs = static_cast<int>(defaultJobs);
+  CLI::Option* jobsOption =
+      app.add_option("-j,--jobs", jobs, "Process N files at once (default: number of CPUs)")
+          ->type_name("N")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  app.add_flag("-q,--quiet", options.quiet, "Print no progress lines");
+  bool staged = false;
+  app.add_flag("--staged", staged,
+               "Let each pass read and rewrite the output file in turn, instead of\n"
+               "running all passes in one read of FILE");
+  app.add_option("FILE", options.files, "Subtitle files to clean up")->type_name("");
+  app.footer(
+      "The cleaned copy of FILE is named after FILE with the settings' suffix (default _PL)\n"
+      "before its extension: movie.srt gives movie_PL.srt.\n\n"
+      "Exit status: 0 when every FILE was processed, 1 when some FILE could not be,\n"
+      "2 for bad usage or unusable settings (then no FILE is processed).");
+
+  CommandLine result;
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    result.out = app.help();
+    return result;
+  } catch (const CLI::CallForVersion& version) {
+    result.out = std::string(version.what()) + "\n";
+    return result;
+  } catch (const CLI::ParseError& error) {
+    result.exitStatus = kExitBadUsage;
+    result.err = badUsage(error.what());
+    return result;
+  }
+
+  if (jobsOption->count() > 0 && jobs < 1) {
+    result.exitStatus = kExitBadUsage;
+    result.err = badUsage("--jobs: N must be at least 1, not " + std::to_string(jobs) + ".");
+    return result;
+  }
+  if (options.files.empty()) {
+    result.exitStatus = kExitBadUsage;
+    result.err = badUsage("No FILE given.");
+    return result;
+  }
+
+  // A box named on its own wins over --all, wherever either stands.
+  for (std::size_t i = 0; i < std::size(kBoxFlags); ++i) {
+    const bool value = flagOptions[i]->count() > 0 ? flagValues[i]
+                       : all                       ? true
+                                                   : options.isTicked(kBoxFlags[i].option);
+    options.setTicked(kBoxFlags[i].option, value);
+  }
+  if (settingsOption->count() > 0) options.settingsFile = settingsFile;
+  options.jobs = jobs < 1 ? 1u : static_cast<unsigned>(jobs);
+  options.mode = staged ? RunMode::Staged : RunMode::SinglePass;
+  result.options = std::move(options);
+  return result;
+}
+
+}  // namespace pellumar::cli

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "processing/options.h"
+#include "processing/processing_run.h"
+
+namespace pellumar::cli {
+
+inline constexpr const char* kProgramName = "pellumar-cli";
+
+/// What the command line asked for. Defaults are those of a freshly opened
+/// window: local characters and string replacement ticked, the rest clear.
+struct CliOptions {
+  std::array<bool, kOptionCount> ticked = defaultTicks();
+  std::optional<std::string> settingsFile;  ///< empty: lexmend.ini from the working folder
+  unsigned jobs = 1;                        ///< files processed at once, at least 1
+  bool quiet = false;
+  RunMode mode = RunMode::SinglePass;
+  std::vector<std::string> files;  ///< exactly as given, in command-line order
+
+  bool isTicked(Option option) const { return ticked[static_cast<std::size_t>(option)]; }
+  void setTicked(Option option, bool value) { ticked[static_cast<std::size_t>(option)] = value; }
+
+  static constexpr std::array<bool, kOptionCount> defaultTicks() {
+    std::array<bool, kOptionCount> ticks{};
+    ticks[static_cast<std::size_t>(Option::SubstituteLocalChars)] = true;
+    ticks[static_cast<std::size_t>(Option::ReplaceStrings)] = true;
+    return ticks;
+  }
+};
+
+/// The outcome of reading argv: either options to run with, or text to print
+/// and an exit status (help, version, bad usage).
+struct CommandLine {
+  std::optional<CliOptions> options;
+  int exitStatus = 0;
+  std::string out;  ///< for stdout
+  std::string err;  ///< for stderr
+};
+
+/// Exit statuses of the program.
+inline constexpr int kExitAllProcessed = 0;
+inline constexpr int kExitSomeNotProcessed = 1;
+inline constexpr int kExitBadUsage = 2;
+
+/// Reads the command line; never prints and never exits. `defaultJobs` is
+/// what -j means when it is not given.
+CommandLine parseCommandLine(int argc, const char* const* argv, unsigned defaultJobs);
+
+/// The number of CPUs, at least 1.
+unsigned cpuCount();
+
+}  // namespace pellumar::cli

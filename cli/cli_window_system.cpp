@@ -1,0 +1,32 @@
+#include "cli/cli_window_system.h"
+
+#include "processing/processing_run.h"
+
+namespace pellumar::cli {
+
+std::string errorLine(const std::string& text, const std::optional<std::string>& file) {
+  std::string line = std::string(kProgramName) + ": ";
+  if (file) line += *file + ": ";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      line += ' ';
+      ++i;
+    } else if (text[i] == '\r' || text[i] == '\n') {
+      line += ' ';
+    } else {
+      line += text[i];
+    }
+  }
+  return line + "\n";
+}
+
+void CliWindowSystem::showMessage(const std::string& text, MessageIcon,
+                                  const std::optional<std::string>&) {
+  // The progress line on stdout stands for "Done.".
+  if (text == kDoneMessage) return;
+  errorText_ += errorLine(text, file_);
+}
+
+std::string CliWindowSystem::chooseFile(const std::string&, const std::string&) { return file_; }
+
+}  // namespace pellumar::cli

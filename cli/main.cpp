@@ -1,0 +1,52 @@
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "cli/batch.h"
+#include "cli/cli_options.h"
+#include "cli/cli_window_system.h"
+#include "settings/settings_loader.h"
+
+namespace {
+
+void write(const std::string& text, std::FILE* stream) {
+  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+int runCli(int argc, char** argv) {
+  using namespace pellumar;
+  using namespace pellumar::cli;
+
+  const CommandLine commandLine = parseCommandLine(argc, argv, cpuCount());
+  write(commandLine.out, stdout);
+  write(commandLine.err, stderr);
+  if (!commandLine.options) return commandLine.exitStatus;
+  const CliOptions& options = *commandLine.options;
+
+  const SettingsLoad load = loadSettings(options.settingsFile.value_or(kSettingsFileName));
+  if (!load.error.empty()) write(errorLine(load.error), stderr);
+  if (!load.settings) return kExitBadUsage;
+  const Settings& settings = *load.settings;
+
+  const std::size_t notProcessed = runBatch(
+      options.files, groupFiles(options.files, settings.nameSuffix), options.jobs,
+      [&](const std::string& file) { return processFile(file, settings, options); },
+      [](std::span<const FileReport> reports) { printReports(reports, stdout, stderr); });
+  return notProcessed == 0 ? kExitAllProcessed : kExitSomeNotProcessed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Progress lines go out in large writes, flushed when a file is finished.
+  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+  try {
+    const int status = runCli(argc, argv);
+    std::fflush(stdout);
+    return status;
+  } catch (const std::exception& error) {
+    std::fflush(stdout);
+    write(pellumar::cli::errorLine(error.what()), stderr);
+    return pellumar::cli::kExitBadUsage;
+  }
+}

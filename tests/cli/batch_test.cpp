@@ -1,0 +1,262 @@
+#include "cli/batch.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <thread>
+
+#include "tests/support/test_files.h"
+
+namespace pellumar::cli {
+namespace {
+
+using Groups = std::vector<std::vector<std::size_t>>;
+
+struct GroupCase {
+  const char* name;
+  std::vector<std::string> files;
+  Groups groups;
+};
+
+class GroupTest : public ::testing::TestWithParam<GroupCase> {};
+
+TEST_P(GroupTest, GroupsFilesThatShareAName) {
+  EXPECT_EQ(groupFiles(GetParam().files, "_PL"), GetParam().groups);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grouping, GroupTest,
+    ::testing::Values(
+        GroupCase{"Independent", {"a.srt", "b.srt", "c.sub"}, {{0}, {1}, {2}}},
+        GroupCase{"SameFileTwice", {"a.srt", "b.srt", "a.srt"}, {{0, 2}, {1}}},
+        GroupCase{"OutputOfAnother", {"a_PL.srt", "b.srt", "a.srt"}, {{0, 2}, {1}}},
+        GroupCase{"Chain", {"x.srt", "y.srt", "x_PL.srt", "x_PL_PL.srt"}, {{0, 2, 3}, {1}}},
+        GroupCase{"SameOutputOtherSpelling", {"./a.srt", "b/../a.srt", "a.srt"}, {{0, 1, 2}}},
+        GroupCase{"SameStemOtherExtension", {"a.srt", "a.sub", "a.txt"}, {{0}, {1}, {2}}},
+        GroupCase{"NoExtension", {"notes", "notes_PL", "notes.txt"}, {{0, 1}, {2}}},
+        GroupCase{"HiddenName", {"d/.hidden_PL", "d/.hidden"}, {{0, 1}}},
+        GroupCase{"DotDotThroughSubfolder", {"sub/../m.srt", "m_PL.srt", "n.srt"}, {{0, 1}, {2}}},
+        // One reads the staging file the other writes.
+        GroupCase{"StagingOfAnother", {"s.srt", "s_PL_22.srt"}, {{0, 1}}},
+        // One reads the skip log the other writes.
+        GroupCase{"LogOfAnother", {"s.srt", "s_PL.srt.log"}, {{0, 1}}},
+        GroupCase{"NoFiles", {}, {}}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST(GroupFilesTest, AbsoluteAndRelativeNamesMeet) {
+  const std::string here = std::filesystem::current_path().string();
+  EXPECT_EQ(groupFiles({"a.srt", here + "/a.srt", here + "//./a_PL.srt"}, "_PL"),
+            (Groups{{0, 1, 2}}));
+}
+
+TEST(GroupFilesTest, SuffixDecidesTheOutputName) {
+  EXPECT_EQ(groupFiles({"a.srt", "a_fix.srt"}, "_fix"), (Groups{{0, 1}}));
+  EXPECT_EQ(groupFiles({"a.srt", "a_PL.srt"}, "_fix"), (Groups{{0}, {1}}));
+}
+
+TEST(GroupFilesTest, SymlinkedFolderMeetsItsTarget) {
+  testing::TempDir dir;
+  std::filesystem::create_directory(dir.path() / "real");
+  std::filesystem::create_directory_symlink(dir.path() / "real", dir.path() / "link");
+  testing::writeBytes(dir.file("real/a.srt"), "x\r\n");
+  EXPECT_EQ(groupFiles({dir.file("real/a.srt"), dir.file("link/a.srt")}, "_PL"), (Groups{{0, 1}}));
+}
+
+// --- runBatch ---
+
+std::vector<std::string> names(std::size_t count) {
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < count; ++i) files.push_back("f" + std::to_string(i));
+  return files;
+}
+
+Groups singletons(std::size_t count) {
+  Groups groups;
+  for (std::size_t i = 0; i < count; ++i) groups.push_back({i});
+  return groups;
+}
+
+FileReport reportFor(const std::string& file) { return {"err " + file + "\n", file + "\n", true}; }
+
+struct Collected {
+  std::string text;
+  std::thread::id thread;
+  bool sameThread = true;
+};
+
+ReportSink collectInto(Collected& collected) {
+  collected.thread = std::this_thread::get_id();
+  return [&collected](std::span<const FileReport> reports) {
+    if (std::this_thread::get_id() != collected.thread) collected.sameThread = false;
+    for (const auto& report : reports) collected.text += report.errorText + report.progressText;
+  };
+}
+
+std::string expectedText(const std::vector<std::string>& files) {
+  std::string text;
+  for (const auto& file : files) text += "err " + file + "\n" + file + "\n";
+  return text;
+}
+
+class RunBatchTest : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(RunBatchTest, ReportsInCommandLineOrderWhateverFinishesFirst) {
+  const auto files = names(12);
+  Collected collected;
+  // Earlier files take longer, so they finish last.
+  const auto notProcessed = runBatch(
+      files, singletons(files.size()), GetParam(),
+      [&](const std::string& file) {
+        const int index = std::stoi(file.substr(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2 * (12 - index)));
+        return reportFor(file);
+      },
+      collectInto(collected));
+  EXPECT_EQ(notProcessed, 0u);
+  EXPECT_EQ(collected.text, expectedText(files));
+  EXPECT_TRUE(collected.sameThread);
+}
+
+TEST_P(RunBatchTest, GroupRunsOneAfterAnotherInOrder) {
+  const auto files = names(8);
+  const Groups groups = {{0, 3, 5}, {1, 7}, {2}, {4, 6}};
+  std::vector<int> groupOf(files.size());
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    for (const auto index : groups[g]) groupOf[index] = static_cast<int>(g);
+  }
+  std::mutex mutex;
+  std::set<int> busyGroups;
+  std::vector<std::size_t> started;
+  bool overlapped = false;
+  Collected collected;
+  runBatch(
+      files, groups, GetParam(),
+      [&](const std::string& file) {
+        const std::size_t index = std::stoul(file.substr(1));
+        {
+          const std::lock_guard lock(mutex);
+          if (!busyGroups.insert(groupOf[index]).second) overlapped = true;
+          started.push_back(index);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        {
+          const std::lock_guard lock(mutex);
+          busyGroups.erase(groupOf[index]);
+        }
+        return reportFor(file);
+      },
+      collectInto(collected));
+  EXPECT_FALSE(overlapped);
+  for (const auto& group : groups) {
+    std::vector<std::size_t> order;
+    for (const auto index : started) {
+      if (groupOf[index] == groupOf[group.front()]) order.push_back(index);
+    }
+    EXPECT_EQ(order, group);
+  }
+  EXPECT_EQ(collected.text, expectedText(files));
+}
+
+TEST_P(RunBatchTest, CountsWhatWasNotProcessed) {
+  const auto files = names(5);
+  Collected collected;
+  const auto notProcessed = runBatch(
+      files, singletons(files.size()), GetParam(),
+      [](const std::string& file) {
+        FileReport report = reportFor(file);
+        report.processed = file != "f1" && file != "f4";
+        return report;
+      },
+      collectInto(collected));
+  EXPECT_EQ(notProcessed, 2u);
+}
+
+TEST_P(RunBatchTest, ATaskThatThrowsIsReportedAndTheOthersRun) {
+  const auto files = names(4);
+  Collected collected;
+  const auto notProcessed = runBatch(
+      files, singletons(files.size()), GetParam(),
+      [](const std::string& file) -> FileReport {
+        if (file == "f2") throw std::runtime_error("Cannot read \"f2\".");
+        return reportFor(file);
+      },
+      collectInto(collected));
+  EXPECT_EQ(notProcessed, 1u);
+  EXPECT_EQ(collected.text,
+            "err f0\nf0\nerr f1\nf1\npellumar-cli: f2: Cannot read \"f2\".\n"
+            "err f3\nf3\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, RunBatchTest, ::testing::Values(1u, 2u, 3u, 16u));
+
+TEST(RunBatchTest, OneJobRunsInCommandLineOrder) {
+  const auto files = names(4);
+  std::vector<std::string> started;
+  Collected collected;
+  runBatch(
+      files, {{0, 2}, {1}, {3}}, 1,
+      [&](const std::string& file) {
+        started.push_back(file);
+        return reportFor(file);
+      },
+      collectInto(collected));
+  EXPECT_EQ(started, files);
+}
+
+TEST(RunBatchTest, SeveralJobsRunAtOnce) {
+  // Each task waits until the other has started: only passes when both run
+  // at the same time.
+  std::atomic<int> running{0};
+  std::atomic<bool> timedOut{false};
+  Collected collected;
+  runBatch(
+      names(2), singletons(2), 2,
+      [&](const std::string& file) {
+        ++running;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (running.load() < 2) {
+          if (std::chrono::steady_clock::now() > deadline) {
+            timedOut = true;
+            break;
+          }
+          std::this_thread::yield();
+        }
+        return reportFor(file);
+      },
+      collectInto(collected));
+  EXPECT_FALSE(timedOut);
+}
+
+TEST(RunBatchTest, RejectsGroupsThatMissAFile) {
+  Collected collected;
+  EXPECT_THROW(runBatch(names(3), {{0}, {2}}, 2, reportFor, collectInto(collected)),
+               std::invalid_argument);
+  EXPECT_THROW(runBatch(names(2), {{0, 1}, {1}}, 2, reportFor, collectInto(collected)),
+               std::invalid_argument);
+}
+
+// --- printReports ---
+
+TEST(PrintReportsTest, ErrorLinesBeforeTheProgressLine) {
+  testing::TempDir dir;
+  const std::string both = dir.file("both");
+  std::FILE* stream = std::fopen(both.c_str(), "w");
+  ASSERT_NE(stream, nullptr);
+  const FileReport reports[] = {{"", "a -> a_PL\n", true},
+                                {"pellumar-cli: b: No such file.\n", "", false},
+                                {"pellumar-cli: c: Unknown.\n", "c -> c_PL\n", true}};
+  // One stream for both, as when stdout and stderr share a terminal.
+  printReports(reports, stream, stream);
+  std::fclose(stream);
+  EXPECT_EQ(testing::readBytes(both),
+            "a -> a_PL\npellumar-cli: b: No such file.\npellumar-cli: c: Unknown.\nc -> c_PL\n");
+}
+
+}  // namespace
+}  // namespace pellumar::cli

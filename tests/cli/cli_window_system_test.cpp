@@ -1,0 +1,76 @@
+#include "cli/cli_window_system.h"
+
+#include <gtest/gtest.h>
+
+#include "processing/processing_run.h"
+
+namespace pellumar::cli {
+namespace {
+
+TEST(CliWindowSystemTest, TheDialogAnswersWithTheFileAsGiven) {
+  CliOptions options;
+  CliWindowSystem window("../subs/./movie.srt", options);
+  EXPECT_EQ(window.chooseFile(kOpenDialogTitle, kSubtitleFilter), "../subs/./movie.srt");
+  EXPECT_EQ(window.chooseFile(kOpenDialogTitle, kSubtitleFilter), "../subs/./movie.srt");
+}
+
+TEST(CliWindowSystemTest, BoxesAnswerFromTheOptions) {
+  CliOptions options;
+  options.setTicked(Option::ReplaceStrings, false);
+  options.setTicked(Option::FixSrtBlankLines, true);
+  CliWindowSystem window("a.srt", options);
+  EXPECT_TRUE(window.isTicked(Option::SubstituteLocalChars));
+  EXPECT_FALSE(window.isTicked(Option::ReplaceStrings));
+  EXPECT_FALSE(window.isTicked(Option::RemoveFormattingCodes));
+  EXPECT_FALSE(window.isTicked(Option::DeleteRedundantSpaces));
+  EXPECT_FALSE(window.isTicked(Option::DeleteBlankSubtitles));
+  EXPECT_TRUE(window.isTicked(Option::FixSrtBlankLines));
+  EXPECT_FALSE(window.isTicked(Option::HelpMode));
+  window.setOpenButtonEnabled(false);
+  window.setOpenButtonEnabled(true);
+}
+
+TEST(CliWindowSystemTest, MessagesBecomeOneStderrLineEach) {
+  CliOptions options;
+  CliWindowSystem window("dir/x.txt", options);
+  window.showMessage("Unknown subtitle type.\r\nCannot process for \"Delete blank lines\" option.",
+                     MessageIcon::None, std::string(kAppTitle));
+  window.showMessage("Cannot write \"dir/x_PL.txt\": No space left on device.", MessageIcon::None,
+                     std::nullopt);
+  EXPECT_EQ(window.errorText(),
+            "pellumar-cli: dir/x.txt: Unknown subtitle type. Cannot process for \"Delete blank "
+            "lines\" option.\n"
+            "pellumar-cli: dir/x.txt: Cannot write \"dir/x_PL.txt\": No space left on device.\n");
+}
+
+TEST(CliWindowSystemTest, DoneIsLeftToTheProgressLine) {
+  CliOptions options;
+  CliWindowSystem window("a.srt", options);
+  window.showMessage(kDoneMessage, MessageIcon::Information, std::string(kAppTitle));
+  EXPECT_EQ(window.errorText(), "");
+}
+
+struct LineCase {
+  std::string text;
+  std::string line;
+};
+
+class ErrorLineTest : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(ErrorLineTest, KeepsTheMessageOnOneLine) {
+  EXPECT_EQ(errorLine(GetParam().text), "pellumar-cli: " + GetParam().line + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Breaks, ErrorLineTest,
+    ::testing::Values(LineCase{"lexmend.ini not found.", "lexmend.ini not found."},
+                      LineCase{"a\r\nb", "a b"}, LineCase{"a\r\n\r\nb", "a  b"},
+                      LineCase{"a\nb\rc", "a b c"}, LineCase{"end\r\n", "end "}, LineCase{"", ""}));
+
+TEST(ErrorLineTest, NamesTheFile) {
+  EXPECT_EQ(errorLine("No such file.", std::string("gone.srt")),
+            "pellumar-cli: gone.srt: No such file.\n");
+}
+
+}  // namespace
+}  // namespace pellumar::cli
