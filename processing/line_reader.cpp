@@ -56,12 +56,29 @@ LineReader::~LineReader() {
   if (fd_ >= 0) systemCalls().close(fd_);
 }
 
+std::size_t LineReader::nextLineFeed(std::size_t from, std::size_t end) {
+  // A file with lone CRs has no LF to find: remember how far there is none,
+  // or every line would search the whole buffer again.
+  if (lfPos_ != kNone && lfPos_ >= from) return lfPos_;
+  const std::size_t start = lfPos_ == kNone && lfKnownTo_ > from ? lfKnownTo_ : from;
+  const void* found = std::memchr(buf_.data() + start, '\n', end - start);
+  if (found) {
+    lfPos_ = static_cast<std::size_t>(static_cast<const char*>(found) - buf_.data());
+    return lfPos_;
+  }
+  lfPos_ = kNone;
+  lfKnownTo_ = end;
+  return end;
+}
+
 void LineReader::fill() {
   // Drop what was already returned, so the buffer holds at most one line
   // plus one chunk.
   if (pos_ > 0) {
     buf_.erase(0, pos_);
     scanned_ -= pos_;
+    lfPos_ = lfPos_ != kNone && lfPos_ >= pos_ ? lfPos_ - pos_ : kNone;
+    lfKnownTo_ = lfKnownTo_ > pos_ ? lfKnownTo_ - pos_ : 0;
     pos_ = 0;
   }
   ssize_t got;
@@ -124,8 +141,10 @@ bool LineReader::next(std::string& line) {
   for (;;) {
     const char* begin = buf_.data();
     const std::size_t end = buf_.size();
-    std::size_t k = scanned_ < pos_ ? pos_ : scanned_;
-    while (k < end && begin[k] != '\n' && begin[k] != '\r') ++k;
+    const std::size_t from = scanned_ < pos_ ? pos_ : scanned_;
+    const std::size_t lf = nextLineFeed(from, end);
+    const void* cr = std::memchr(begin + from, '\r', lf - from);
+    const std::size_t k = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lf;
     if (k < end) {
       // A CR at the very end of what is decoded may be the first half of CR LF.
       if (begin[k] == '\r' && k + 1 == end && !eof_) {

@@ -28,6 +28,7 @@ class LineReader {
 
  private:
   void fill();
+  std::size_t nextLineFeed(std::size_t from, std::size_t end);
   void decodeChunk(const char* data, std::size_t size);
 
   std::string path_;
@@ -41,6 +42,9 @@ class LineReader {
   std::string raw_;
   std::string carry_;        // UTF-16 bytes waiting for the rest of their unit
   char16_t pendingHigh_ = 0;  // UTF-16 high surrogate waiting for its partner
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t lfPos_ = kNone;   // the next LF at or after the scan, when known
+  std::size_t lfKnownTo_ = 0;   // with lfPos_ == kNone: no LF before this
   std::size_t lineNumber_ = 0;
 };
 
