@@ -83,7 +83,10 @@ bool frameLineHasText(std::string_view line) {
   }
   if (opening < 2 || closing < 2) return false;
   // Braces after the frame codes are never text, however many follow.
-  return line.find_first_not_of("{}", pos) != std::string_view::npos;
+  for (; pos < line.size(); ++pos) {
+    if (line[pos] != '{' && line[pos] != '}') return true;
+  }
+  return false;
 }
 
 std::string overlongBlockMessage(std::string_view firstLine) {

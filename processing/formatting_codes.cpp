@@ -11,13 +11,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Position of the first `c` in [from, size), or `size`.
-std::size_t findByte(const char* data, std::size_t from, std::size_t size, char c) {
-  if (from >= size) return size;
-  const void* hit = std::memchr(data + from, c, size - from);
-  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : size;
-}
-
 }  // namespace
 
 // A cut never makes an earlier brace start a code: any qualifying "{" before
@@ -25,24 +18,23 @@ std::size_t findByte(const char* data, std::size_t from, std::size_t size, char 
 // just before the cut is no "{". So after a cut the scan goes on where it is,
 // which is what restarting from the first character would find too.
 void stripFormattingCodes(std::string& line) {
+  // Most lines hold no brace at all.
+  std::size_t read = line.find('{');
+  if (read == std::string::npos) return;
+
   const std::size_t size = line.size();
   char* const data = line.data();
-  std::size_t read = 0;
-  std::size_t write = 0;
+  std::size_t write = read;
   while (read < size) {
-    const std::size_t brace = findByte(data, read, size, '{');
-    if (false) std::memmove(data + write, data + read, brace - read);
-    write += brace - read;
-    read = brace;
-    if (read == size) break;
-
+    const char c = data[read];
     const std::size_t next = read + 1;
-    if (next == size || data[next] == '}' || isDigit(data[next])) {
-      data[write++] = '{';
+    if (c != '{' || next == size || data[next] == '}' || isDigit(data[next])) {
+      data[write++] = c;
       read = next;
       continue;
     }
-    const std::size_t close = findByte(data, next + 1, size, '}');
+    std::size_t close = next + 1;
+    while (close < size && data[close] != '}') ++close;
     if (close == size) {
       // No "}" after this brace means none after any later one either:
       // the rest of the line stays as it is.

@@ -11,6 +11,7 @@
 #include "processing/run_context.h"
 #include "processing/run_failure.h"
 #include "processing/settings.h"
+#include "tests/support/fake_window_system.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {
@@ -52,8 +53,7 @@ bool readsBackUnchanged(const std::string& line) {
   if (end < line.size() && (line[end] == '-' || line[end] == '+')) ++end;
   const std::size_t digitsStart = end;
   while (end < line.size() && line[end] >= '0' && line[end] <= '9') ++end;
-  const double value =
-      end > digitsStart ? std::strtod(line.substr(0, end).c_str(), nullptr) : 0.0;
+  const double value = end > digitsStart ? std::strtod(line.substr(0, end).c_str(), nullptr) : 0.0;
   char text[64];
   std::snprintf(text, sizeof text, "%.15g", value == 0.0 ? 0.0 : value);
   return line == text;
@@ -81,17 +81,14 @@ TEST_P(FrameLineHasTextTest, LooksAfterTheFrameCodes) {
   EXPECT_EQ(frameLineHasText(GetParam().line), GetParam().expected) << GetParam().line;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FrameLineHasTextTest,
-                         ::testing::Values(IndexCase{"{100}{200}Hello", true},
-                                           IndexCase{"{100}{200}", false}, IndexCase{"", false},
-                                           IndexCase{"{100}{200}{}", false},
-                                           IndexCase{"{100}{200}{y:i}", true},
-                                           IndexCase{"{100}{200} ", true},
-                                           IndexCase{"plain text", false},
-                                           IndexCase{"{1}Hi{2}", false},
-                                           IndexCase{"}}{{x", true},
-                                           IndexCase{"{1}{2}{{}}}", false},
-                                           IndexCase{"{1}x", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, FrameLineHasTextTest,
+    ::testing::Values(IndexCase{"{100}{200}Hello", true}, IndexCase{"{100}{200}", false},
+                      IndexCase{"", false}, IndexCase{"{100}{200}{}", false},
+                      IndexCase{"{100}{200}{y:i}", true}, IndexCase{"{100}{200} ", true},
+                      IndexCase{"plain text", false}, IndexCase{"{1}Hi{2}", false},
+                      IndexCase{"}}{{x", true}, IndexCase{"{1}{2}{{}}}", false},
+                      IndexCase{"{1}x", false}));
 
 // The mark table, one character at a time.
 bool hasTextByMarks(const std::string& line) {
@@ -249,7 +246,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {"7", kTime, "a", "9", kTime, "b"},
                   {}},
         BlockCase{"NegativeIndex", {"-3", kTime, ""}, {}, {"Skipped line nr. -3"}}),
-    [](const ::testing::TestParamInfo<BlockCase>& testInfo) { return std::string(testInfo.param.name); });
+    [](const ::testing::TestParamInfo<BlockCase>& testInfo) {
+      return std::string(testInfo.param.name);
+    });
 
 Lines blockOf(std::size_t size, const std::string& first) {
   Lines block{first, kTime};
@@ -298,25 +297,6 @@ TEST(BlockBlankStage, OverlongLeadingBlockNamesTheFirstLine) {
 
 // ---- the pass on files ----
 
-struct Message {
-  std::string text;
-  MessageIcon icon;
-  std::optional<std::string> title;
-};
-
-class RecordingWindow : public WindowSystem {
- public:
-  void showMessage(const std::string& text, MessageIcon icon,
-                   const std::optional<std::string>& title) override {
-    messages.push_back({text, icon, title});
-  }
-  std::string chooseFile(const std::string&, const std::string&) override { return {}; }
-  bool isTicked(Option) override { return false; }
-  void setOpenButtonEnabled(bool) override {}
-
-  std::vector<Message> messages;
-};
-
 std::string crlf(const Lines& lines) {
   std::string bytes;
   for (const auto& line : lines) bytes += line + "\r\n";
@@ -329,7 +309,7 @@ class DeleteBlankSubtitlesTest : public ::testing::Test {
 
   testing::TempDir dir;
   Settings settings;
-  RecordingWindow window;
+  testing::FakeWindowSystem window;
   RunContext run{settings,
                  window,
                  {dir.file("movie.srt"), "srt", dir.file("movie_PL.srt"),
@@ -340,8 +320,8 @@ class DeleteBlankSubtitlesTest : public ::testing::Test {
 };
 
 const Lines kFrameFile{"{1}{2}a", "{3}{4}b", "{5}{6}c", "{7}{8}d"};
-const Lines kSubRipFile{"1", kTime, "a", "", "2", kTime, "b", "", "3", kTime, "c", "",
-                        "4", kTime, "d"};
+const Lines kSubRipFile{"1", kTime, "a", "", "2", kTime, "b", "",
+                        "3", kTime, "c", "", "4", kTime, "d"};
 
 TEST_F(DeleteBlankSubtitlesTest, FrameBranchLogsEachLineLeftOut) {
   testing::writeBytes(run.paths.inputPath, crlf(kFrameFile));
@@ -388,8 +368,8 @@ TEST_F(DeleteBlankSubtitlesTest, BothKindsTakeTheFrameBranch) {
 TEST_F(DeleteBlankSubtitlesTest, BlockBranchOnTheOutputKindOfTheChosenFile) {
   testing::writeBytes(run.paths.inputPath, crlf(kSubRipFile));
   // The output no longer looks like SubRip; the chosen file decides.
-  testing::writeBytes(run.paths.outputPath, crlf({"intro", "1", "x", "a", "", "2", "x", "", "3",
-                                                  "x", "c"}));
+  testing::writeBytes(run.paths.outputPath,
+                      crlf({"intro", "1", "x", "a", "", "2", "x", "", "3", "x", "c"}));
 
   deleteBlankSubtitles(run);
 

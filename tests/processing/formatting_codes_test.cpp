@@ -8,6 +8,7 @@
 
 #include "processing/run_context.h"
 #include "processing/settings.h"
+#include "tests/support/fake_window_system.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {
@@ -52,21 +53,19 @@ TEST_P(StripFormattingCodesTest, GivesExpectedLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, StripFormattingCodesTest,
-    ::testing::Values(Case{"{100}{200}Hello", "{100}{200}Hello"},
-                      Case{"{100}{200}{y:i}Hello", "{100}{200}Hello"},
-                      Case{"{C:$FF0000}{Y:i,u}Text", "Text"},
-                      Case{"{100}{200}{y:i}Hello {b}world{/b}", "{100}{200}Hello world"},
-                      Case{"{}", "{}"}, Case{"{ }", ""}, Case{"{-1}", ""}, Case{"{1a}", "{1a}"},
-                      Case{"{a{b}c}", "c}"}, Case{"{{}", ""}, Case{"x}{y}", "x}"},
-                      Case{"x{1}{a}", "x{1}"}, Case{"a{b", "a{b"}, Case{"a{", "a{"},
-                      Case{"{a x}{b", "{b"}, Case{"Hello {world", "Hello {world"},
-                      Case{"{y:", "{y:"}, Case{"i}", "i}"}, Case{"", ""}, Case{"{", "{"},
-                      Case{"}", "}"}, Case{"{a}", ""}, Case{"{{a}}", "}"},
-                      Case{"{a}{b}{c}", ""}, Case{"a{b}c{d}e", "ace"}, Case{"{9{a}", "{9"},
-                      Case{"{}{a}", "{}"}, Case{"{a}}", "}"}, Case{"{{{a}", ""},
-                      Case{"00:00:01,000 --> 00:00:02,000", "00:00:01,000 --> 00:00:02,000"},
-                      Case{"<i>Hello</i>", "<i>Hello</i>"},
-                      Case{"{\xc3\xa9}\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"}));
+    ::testing::Values(
+        Case{"{100}{200}Hello", "{100}{200}Hello"}, Case{"{100}{200}{y:i}Hello", "{100}{200}Hello"},
+        Case{"{C:$FF0000}{Y:i,u}Text", "Text"},
+        Case{"{100}{200}{y:i}Hello {b}world{/b}", "{100}{200}Hello world"}, Case{"{}", "{}"},
+        Case{"{ }", ""}, Case{"{-1}", ""}, Case{"{1a}", "{1a}"}, Case{"{a{b}c}", "c}"},
+        Case{"{{}", ""}, Case{"x}{y}", "x}"}, Case{"x{1}{a}", "x{1}"}, Case{"a{b", "a{b"},
+        Case{"a{", "a{"}, Case{"{a x}{b", "{b"}, Case{"Hello {world", "Hello {world"},
+        Case{"{y:", "{y:"}, Case{"i}", "i}"}, Case{"", ""}, Case{"{", "{"}, Case{"}", "}"},
+        Case{"{a}", ""}, Case{"{{a}}", "}"}, Case{"{a}{b}{c}", ""}, Case{"a{b}c{d}e", "ace"},
+        Case{"{9{a}", "{9"}, Case{"{}{a}", "{}"}, Case{"{a}}", "}"}, Case{"{{{a}", ""},
+        Case{"00:00:01,000 --> 00:00:02,000", "00:00:01,000 --> 00:00:02,000"},
+        Case{"<i>Hello</i>", "<i>Hello</i>"},
+        Case{"{\xc3\xa9}\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"}));
 
 // Every line of up to 8 characters over the characters that matter.
 TEST(StripFormattingCodes, MatchesRescanningOnEveryShortLine) {
@@ -114,20 +113,10 @@ TEST(StripFormattingCodes, LongLinesTakeLinearTime) {
   EXPECT_EQ(stripped(frames + "{a}"), frames);
 }
 
-class NoWindow : public WindowSystem {
- public:
-  void showMessage(const std::string& text, MessageIcon, const std::optional<std::string>&) override {
-    ADD_FAILURE() << "unexpected message: " << text;
-  }
-  std::string chooseFile(const std::string&, const std::string&) override { return {}; }
-  bool isTicked(Option) override { return false; }
-  void setOpenButtonEnabled(bool) override {}
-};
-
 TEST(RemoveFormattingCodes, RewritesTheOutputLineByLine) {
   testing::TempDir dir;
   Settings settings;
-  NoWindow window;
+  testing::FakeWindowSystem window;
   JobPaths paths{dir.file("movie.sub"), "sub", dir.file("movie_PL.sub"),
                  dir.file("movie_PL_22.sub"), dir.file("movie_PL.sub.log")};
   RunContext run{settings, window, paths, TextEncoding::utf8(), {}, {}};
@@ -139,6 +128,7 @@ TEST(RemoveFormattingCodes, RewritesTheOutputLineByLine) {
   EXPECT_EQ(testing::readBytes(paths.outputPath), "{1}{2}Hi\r\n\r\n{y:\r\ni}\r\n{b\r\n");
   EXPECT_EQ(testing::readBytes(paths.inputPath), "{1}{2}{y:i}chosen\r\n");
   EXPECT_EQ(testing::listFolder(dir.path()), "movie.sub movie_PL.sub");
+  EXPECT_TRUE(window.messages.empty());
 }
 
 }  // namespace

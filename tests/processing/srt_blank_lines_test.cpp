@@ -7,6 +7,7 @@
 
 #include "processing/run_context.h"
 #include "processing/settings.h"
+#include "tests/support/fake_window_system.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {
@@ -56,26 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"OnlyEmptyLines", {"", "", "", ""}, {""}},
                       Case{"SpacesAreNotEmpty", {"", " ", "", "  ", ""}, {"", " ", "", "  ", ""}},
                       Case{"NumbersStay", {"1", "1", "", "", "2"}, {"1", "1", "", "2"}}),
-    [](const ::testing::TestParamInfo<Case>& testInfo) { return std::string(testInfo.param.name); });
-
-struct Message {
-  std::string text;
-  MessageIcon icon;
-  std::optional<std::string> title;
-};
-
-class RecordingWindow : public WindowSystem {
- public:
-  void showMessage(const std::string& text, MessageIcon icon,
-                   const std::optional<std::string>& title) override {
-    messages.push_back({text, icon, title});
-  }
-  std::string chooseFile(const std::string&, const std::string&) override { return {}; }
-  bool isTicked(Option) override { return false; }
-  void setOpenButtonEnabled(bool) override {}
-
-  std::vector<Message> messages;
-};
+    [](const ::testing::TestParamInfo<Case>& testInfo) {
+      return std::string(testInfo.param.name);
+    });
 
 std::string crlf(const Lines& lines) {
   std::string bytes;
@@ -84,14 +68,14 @@ std::string crlf(const Lines& lines) {
 }
 
 const char* const kTime = "00:00:01,000 --> 00:00:02,000";
-const Lines kSubRipFile{"1", kTime, "a", "", "2", kTime, "b", "", "3", kTime, "c", "",
-                        "4", kTime, "d"};
+const Lines kSubRipFile{"1", kTime, "a", "", "2", kTime, "b", "",
+                        "3", kTime, "c", "", "4", kTime, "d"};
 
 class CollapseSrtBlankLinesTest : public ::testing::Test {
  protected:
   testing::TempDir dir;
   Settings settings;
-  RecordingWindow window;
+  testing::FakeWindowSystem window;
   RunContext run{settings,
                  window,
                  {dir.file("movie.txt"), "txt", dir.file("movie_PL.txt"),

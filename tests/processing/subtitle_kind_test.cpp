@@ -8,6 +8,7 @@
 #include "processing/run_context.h"
 #include "processing/run_failure.h"
 #include "processing/settings.h"
+#include "tests/support/fake_window_system.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {
@@ -20,7 +21,9 @@ struct LineCase {
 
 class IsFrameLineTest : public ::testing::TestWithParam<LineCase> {};
 
-TEST_P(IsFrameLineTest, CountsBraces) { EXPECT_EQ(isFrameLine(GetParam().line), GetParam().expected); }
+TEST_P(IsFrameLineTest, CountsBraces) {
+  EXPECT_EQ(isFrameLine(GetParam().line), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, IsFrameLineTest,
                          ::testing::Values(LineCase{"{100}{200}Hello", true},
@@ -32,12 +35,13 @@ INSTANTIATE_TEST_SUITE_P(Table, IsFrameLineTest,
 
 class IsArrowLineTest : public ::testing::TestWithParam<LineCase> {};
 
-TEST_P(IsArrowLineTest, FindsArrow) { EXPECT_EQ(isArrowLine(GetParam().line), GetParam().expected); }
+TEST_P(IsArrowLineTest, FindsArrow) {
+  EXPECT_EQ(isArrowLine(GetParam().line), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, IsArrowLineTest,
                          ::testing::Values(LineCase{"00:00:01,000 --> 00:00:02,000", true},
-                                           LineCase{"-->", true},
-                                           LineCase{"he said --> go", true},
+                                           LineCase{"-->", true}, LineCase{"he said --> go", true},
                                            LineCase{"x--->y", true}, LineCase{"->", false},
                                            LineCase{"- ->", false}, LineCase{"-- >", false},
                                            LineCase{"", false}));
@@ -117,30 +121,11 @@ TEST(UnknownKindMessage, NamesTheOption) {
             "Unknown subtitle type.\r\nCannot process for \"Delete blank lines\" option.");
 }
 
-struct Message {
-  std::string text;
-  MessageIcon icon;
-  std::optional<std::string> title;
-};
-
-class RecordingWindow : public WindowSystem {
- public:
-  void showMessage(const std::string& text, MessageIcon icon,
-                   const std::optional<std::string>& title) override {
-    messages.push_back({text, icon, title});
-  }
-  std::string chooseFile(const std::string&, const std::string&) override { return {}; }
-  bool isTicked(Option) override { return false; }
-  void setOpenButtonEnabled(bool) override {}
-
-  std::vector<Message> messages;
-};
-
 class AskSubtitleKindTest : public ::testing::Test {
  protected:
   testing::TempDir dir;
   Settings settings;
-  RecordingWindow window;
+  testing::FakeWindowSystem window;
   RunContext run{settings,
                  window,
                  {dir.file("movie.srt"), "srt", dir.file("movie_PL.srt"),
