@@ -6,6 +6,7 @@
 #include "processing/file_ops.h"
 #include "processing/line_writer.h"
 #include "processing/run_failure.h"
+#include "processing/skip_log_file.h"
 #include "processing/staged_copy.h"
 
 namespace pellumar {
@@ -17,47 +18,24 @@ constexpr std::size_t kMaxIndexDigits = 15;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The skip log on disk, counting its entries.
-class SkipLogFile : public SkipLog {
- public:
-  SkipLogFile(const std::string& path, const TextEncoding& encoding) : writer_(path, encoding) {}
-
-  void skipped(std::string_view entry) override {
-    writer_.writeLine(entry);
-    ++entries_;
-  }
-  void close() { writer_.close(); }
-  std::size_t entries() const { return entries_; }
-
- private:
-  LineWriter writer_;
-  std::size_t entries_ = 0;
-};
-
 // Closes the log once the branch has decided its last subtitle, before the
 // staging file is committed, so that a log that cannot be written stops the
 // pass with the output still as it was.
 class ClosingLogStage : public LineStage {
  public:
-  ClosingLogStage(LineStage& branch, SkipLogFile& log) : branch_(branch), log_(log) {}
-  void push(std::string& line, LineSink& out) override { branch_.push(line, out); }
+  ClosingLogStage(std::unique_ptr<LineStage> branch, SkipLogFile& log)
+      : branch_(std::move(branch)), log_(log) {}
+  void push(std::string& line, LineSink& out) override { branch_->push(line, out); }
   void finish(LineSink& out) override {
-    branch_.finish(out);
+    branch_->finish(out);
     log_.close();
   }
 
  private:
-  LineStage& branch_;
+  std::unique_ptr<LineStage> branch_;
   SkipLogFile& log_;
 };
 
-void removeQuietly(const std::string& path) noexcept {
-  try {
-    deleteFile(path);
-  } catch (...) {
-    // The failure that brought us here is the one worth reporting.
-  }
-}
 
 }  // namespace
 
@@ -136,31 +114,26 @@ void BlockBlankStage::decide(LineSink& out) {
   count_ = 0;
 }
 
+std::unique_ptr<LineStage> blankSubtitleStage(const SubtitleKind& kind, SkipLogFile& log) {
+  std::unique_ptr<LineStage> branch;
+  if (kind.isMicroDvd) {
+    branch = std::make_unique<FrameBlankStage>(log);
+  } else {
+    branch = std::make_unique<BlockBlankStage>(log);
+  }
+  return std::make_unique<ClosingLogStage>(std::move(branch), log);
+}
+
 void deleteBlankSubtitles(RunContext& run) {
   const SubtitleKind kind = askSubtitleKind(run, Option::DeleteBlankSubtitles);
   if (!kind.isMicroDvd && !kind.isSubRip) return;
 
-  const std::string& logPath = run.paths.logPath;
   // Created even when nothing will be left out, so that no log of an earlier
-  // run survives under this name.
-  std::optional<SkipLogFile> log;
-  try {
-    log.emplace(logPath, run.encoding);
-    std::unique_ptr<LineStage> branch;
-    if (kind.isMicroDvd) {
-      branch = std::make_unique<FrameBlankStage>(*log);
-    } else {
-      branch = std::make_unique<BlockBlankStage>(*log);
-    }
-    ClosingLogStage stage(*branch, *log);
-    rewriteOutput(run, stage);
-  } catch (...) {
-    // Whatever the log got so far describes no output that exists.
-    log.reset();
-    removeQuietly(logPath);
-    throw;
-  }
-  if (log->entries() == 0) deleteFile(logPath);
+  // run survives under this name. A failure removes it again.
+  SkipLogFile log(run.paths.logPath, run.encoding);
+  const std::unique_ptr<LineStage> stage = blankSubtitleStage(kind, log);
+  rewriteOutput(run, *stage);
+  log.keepIfUsed();
 }
 
 }  // namespace pellumar

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -54,6 +55,13 @@ class BlockBlankStage : public LineStage {
   bool leading_ = true;
   std::string entry_;
 };
+
+class SkipLogFile;
+
+/// The branch for a detected kind (frame lines when the file is MicroDVD,
+/// blocks when it is only SubRip), closing `log` when it has decided its last
+/// subtitle.
+std::unique_ptr<LineStage> blankSubtitleStage(const SubtitleKind& kind, SkipLogFile& log);
 
 /// Pass E: "Delete blank lines".
 void deleteBlankSubtitles(RunContext& run);

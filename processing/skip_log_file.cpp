@@ -17,6 +17,8 @@ void SkipLogFile::skipped(std::string_view entry) {
   ++entries_;
 }
 
+void SkipLogFile::close() { writer_.close(); }
+
 void SkipLogFile::keepIfUsed() {
   writer_.close();
   if (entries_ == 0) deleteFile(path_);

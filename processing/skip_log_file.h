@@ -20,7 +20,10 @@ class SkipLogFile : public SkipLog {
   SkipLogFile& operator=(const SkipLogFile&) = delete;
 
   void skipped(std::string_view entry) override;
-  /// Throws RunFailure.
+  /// Writes out what the log holds and closes it. Throws RunFailure.
+  void close();
+  /// Closes the log and deletes it when nothing was left out; from then on
+  /// the log stays. Throws RunFailure.
   void keepIfUsed();
   std::size_t entries() const { return entries_; }
 
