@@ -12,6 +12,7 @@
 #include "processing/run_failure.h"
 #include "processing/settings.h"
 #include "tests/support/fake_window_system.h"
+#include "tests/support/stage_runner.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {
@@ -122,20 +123,6 @@ TEST(OverlongBlockMessage, NamesTheFirstLine) {
 
 // ---- stages ----
 
-class VectorSink : public LineSink {
- public:
-  // Takes the content, as a file writer may, to catch stages that look at a
-  // line after handing it on.
-  void put(std::string& line) override { lines.push_back(std::move(line)); }
-  Lines lines;
-};
-
-class VectorLog : public SkipLog {
- public:
-  void skipped(std::string_view entry) override { entries.emplace_back(entry); }
-  Lines entries;
-};
-
 struct StageResult {
   Lines written;
   Lines logged;
@@ -143,17 +130,10 @@ struct StageResult {
 
 template <typename Stage>
 StageResult runStage(const Lines& input) {
-  VectorLog log;
+  testing::VectorLog log;
   Stage stage(log);
-  VectorSink sink;
-  // One string for every line, the way the copy loop reads them.
-  std::string line;
-  for (const auto& text : input) {
-    line = text;
-    stage.push(line, sink);
-  }
-  stage.finish(sink);
-  return {sink.lines, log.entries};
+  Lines written = testing::runLines(stage, input);
+  return {written, log.entries};
 }
 
 TEST(FrameBlankStage, KeepsLinesWithTextAndLogsTheRest) {

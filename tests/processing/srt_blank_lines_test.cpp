@@ -8,6 +8,7 @@
 #include "processing/run_context.h"
 #include "processing/settings.h"
 #include "tests/support/fake_window_system.h"
+#include "tests/support/stage_runner.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {
@@ -15,22 +16,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class VectorSink : public LineSink {
- public:
-  void put(std::string& line) override { lines.push_back(std::move(line)); }
-  Lines lines;
-};
-
 Lines collapsed(const Lines& input) {
   SrtBlankLineStage stage;
-  VectorSink sink;
-  std::string line;
-  for (const auto& text : input) {
-    line = text;
-    stage.push(line, sink);
-  }
-  stage.finish(sink);
-  return sink.lines;
+  return testing::runLines(stage, input);
 }
 
 struct Case {
