@@ -1,14 +1,27 @@
 # One command each for a newcomer: `make`, `make test`, `make run`.
 # Missing Debian packages are installed first (needs root, as on our machines).
+# `make asan` runs the tests under AddressSanitizer and UBSan, `make fuzz` each
+# fuzz target for a short while; CI runs all three. `make bench` prints the
+# performance table of docs/performance.md.
 
 BUILD      ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 
 PACKAGES := g++ cmake make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-            libcli11-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth
+            libcli11-dev libbenchmark-dev clang libclang-rt-14-dev llvm-14 xvfb xauth
 
-.PHONY: all build deps test run clean
+ASAN_BUILD   ?= build-asan
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 5
+BENCH_BUILD  ?= build-bench
+FUZZ_TARGETS := $(basename $(notdir $(wildcard fuzz/*.cpp)))
+
+# Leaks count as failures; any UBSan finding stops the program.
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+                 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+.PHONY: all build deps test run clean asan fuzz bench
 
 all: build
 
@@ -39,5 +52,40 @@ run: build
 	fi
 	cd examples && ../$(BUILD)/pellumar
 
+asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPELLUMAR_SANITIZE=ON
+	$(SANITIZER_ENV) cmake --build $(ASAN_BUILD) -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# Each target starts from its seeds in fuzz/corpus/ and what earlier runs here
+# found; a crash leaves its input in $(FUZZ_BUILD)/artifacts/<target>/.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_CXX_COMPILER=clang++ \
+	  -DPELLUMAR_FUZZ=ON -DPELLUMAR_TESTS=OFF -DPELLUMAR_WINDOW=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/artifacts/$$t $(FUZZ_BUILD)/logs; \
+	  log=$(FUZZ_BUILD)/logs/$$t.log; \
+	  if $(SANITIZER_ENV) $(FUZZ_BUILD)/fuzz/fuzz_$$t $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t \
+	       -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+	       -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t/ > $$log 2>&1; then \
+	    printf '%-28s %10s runs  %s\n' $$t \
+	      "$$(sed -n 's/^stat::number_of_executed_units: *//p' $$log)" \
+	      "$$(grep -o 'cov: [0-9]* ft: [0-9]*' $$log | tail -1)"; \
+	  else \
+	    tail -n 60 $$log; echo "fuzz target $$t failed; its input is in $(FUZZ_BUILD)/artifacts/$$t/"; \
+	    exit 1; \
+	  fi; \
+	done
+
+# A release build of the cleaner and the tools in bench/; the corpus is written
+# to $(BENCH_BUILD)/corpus the first time (about 400 MB).
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPELLUMAR_BENCH=ON \
+	  -DPELLUMAR_WINDOW=OFF -DPELLUMAR_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) \
+	  --target pellumar-cli make_corpus line_copy bare_staged_copy measure
+	bench/run_bench.sh $(BENCH_BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

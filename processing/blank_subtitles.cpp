@@ -1,5 +1,6 @@
 #include "processing/blank_subtitles.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -52,14 +53,16 @@ bool isIndexLine(std::string_view line) {
 }
 
 bool frameLineHasText(std::string_view line) {
-  int opening = 0;
-  int closing = 0;
-  std::size_t pos = 0;
-  for (; pos < line.size() && (opening < 2 || closing < 2); ++pos) {
-    if (line[pos] == '{') ++opening;
-    if (line[pos] == '}') ++closing;
-  }
-  if (opening < 2 || closing < 2) return false;
+  // The line has shown two "{" and two "}" just after the later of the second
+  // "{" and the second "}"; searching for those skips the frame numbers.
+  auto second = [line](char brace) {
+    const std::size_t first = line.find(brace);
+    return first == std::string_view::npos ? first : line.find(brace, first + 1);
+  };
+  const std::size_t opening = second('{');
+  const std::size_t closing = second('}');
+  if (opening == std::string_view::npos || closing == std::string_view::npos) return false;
+  std::size_t pos = std::max(opening, closing) + 1;
   // Braces after the frame codes are never text, however many follow.
   for (; pos < line.size(); ++pos) {
     if (line[pos] != '{' && line[pos] != '}') return true;

@@ -1,5 +1,6 @@
 #include "processing/formatting_codes.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "processing/line_stage.h"
@@ -25,24 +26,39 @@ void stripFormattingCodes(std::string& line) {
   const std::size_t size = line.size();
   char* const data = line.data();
   std::size_t write = read;
+  // Where `c` next stands from `from` on, or the line's size. Codes and the
+  // text between them are often short: a few bytes are looked at before
+  // memchr is asked, so a line packed with codes does not call it per byte.
+  auto next = [&](std::size_t from, char c) {
+    for (const std::size_t near = std::min(from + 8, size); from < near; ++from) {
+      if (data[from] == c) return from;
+    }
+    const void* found = from < size ? std::memchr(data + from, c, size - from) : nullptr;
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : size;
+  };
+  // Moves the text from `read` up to the next "{" from `from` on down to `write`.
+  auto keepUpToNextBrace = [&](std::size_t from) {
+    const std::size_t stop = next(from, '{');
+    if (write != read && stop != read) std::memmove(data + write, data + read, stop - read);
+    write += stop - read;
+    read = stop;
+  };
   while (read < size) {
-    const char c = data[read];
-    const std::size_t next = read + 1;
-    if (c != '{' || next == size || data[next] == '}' || isDigit(data[next])) {
-      data[write++] = c;
-      read = next;
+    // Here data[read] is a "{".
+    const std::size_t after = read + 1;
+    if (after == size || data[after] == '}' || isDigit(data[after])) {
+      keepUpToNextBrace(after);
       continue;
     }
-    std::size_t close = next + 1;
-    while (close < size && data[close] != '}') ++close;
+    const std::size_t close = next(after + 1, '}');
     if (close == size) {
       // No "}" after this brace means none after any later one either:
       // the rest of the line stays as it is.
-      std::memmove(data + write, data + read, size - read);
-      write += size - read;
+      keepUpToNextBrace(size);
       break;
     }
     read = close + 1;
+    if (read < size) keepUpToNextBrace(read);
   }
   line.resize(write);
 }

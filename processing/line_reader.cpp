@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "processing/byte_block.h"
 #include "processing/file_ops.h"
 #include "processing/run_failure.h"
 #include "processing/system_calls.h"
@@ -43,32 +44,30 @@ void decodeUtf16(const unsigned char* data, std::size_t units, bool bigEndian, s
   }
 }
 
+// The first CR or LF in [from, end), or `end`. Lines are short, so one scan
+// for both beats a search for each.
+std::size_t findTerminator(const char* data, std::size_t from, std::size_t end) {
+  for (; from + kByteBlockSize <= end; from += kByteBlockSize) {
+    const ByteBlock c = loadBlock(data + from);
+    const BlockMatches ends((c == '\r') | (c == '\n'));
+    if (ends.any()) return from + ends.first();
+  }
+  while (from < end && data[from] != '\r' && data[from] != '\n') ++from;
+  return from;
+}
+
 }  // namespace
 
 LineReader::LineReader(const std::string& path, TextEncoding encoding)
     : path_(path), encoding_(std::move(encoding)) {
   fd_ = systemCalls().open(path_.c_str(), O_RDONLY | O_CLOEXEC, 0);
   if (fd_ < 0) throw RunFailure(fileErrorMessage("read", path_, errno));
-  raw_.resize(kChunkSize);
+  // Not zeroed: a small file is read whole before most of it is touched.
+  raw_ = std::make_unique_for_overwrite<char[]>(kChunkSize);
 }
 
 LineReader::~LineReader() {
   if (fd_ >= 0) systemCalls().close(fd_);
-}
-
-std::size_t LineReader::nextLineFeed(std::size_t from, std::size_t end) {
-  // A file with lone CRs has no LF to find: remember how far there is none,
-  // or every line would search the whole buffer again.
-  if (lfPos_ != kNone && lfPos_ >= from) return lfPos_;
-  const std::size_t start = lfPos_ == kNone && lfKnownTo_ > from ? lfKnownTo_ : from;
-  const void* found = std::memchr(buf_.data() + start, '\n', end - start);
-  if (found) {
-    lfPos_ = static_cast<std::size_t>(static_cast<const char*>(found) - buf_.data());
-    return lfPos_;
-  }
-  lfPos_ = kNone;
-  lfKnownTo_ = end;
-  return end;
 }
 
 void LineReader::fill() {
@@ -77,13 +76,11 @@ void LineReader::fill() {
   if (pos_ > 0) {
     buf_.erase(0, pos_);
     scanned_ -= pos_;
-    lfPos_ = lfPos_ != kNone && lfPos_ >= pos_ ? lfPos_ - pos_ : kNone;
-    lfKnownTo_ = lfKnownTo_ > pos_ ? lfKnownTo_ - pos_ : 0;
     pos_ = 0;
   }
   ssize_t got;
   do {
-    got = systemCalls().read(fd_, raw_.data(), raw_.size());
+    got = systemCalls().read(fd_, raw_.get(), kChunkSize);
   } while (got < 0 && errno == EINTR);
   if (got < 0) throw RunFailure(fileErrorMessage("read", path_, errno));
   if (got == 0) {
@@ -98,7 +95,7 @@ void LineReader::fill() {
     }
     return;
   }
-  decodeChunk(raw_.data(), static_cast<std::size_t>(got));
+  decodeChunk(raw_.get(), static_cast<std::size_t>(got));
 }
 
 void LineReader::decodeChunk(const char* data, std::size_t size) {
@@ -142,9 +139,7 @@ bool LineReader::next(std::string& line) {
     const char* begin = buf_.data();
     const std::size_t end = buf_.size();
     const std::size_t from = scanned_ < pos_ ? pos_ : scanned_;
-    const std::size_t lf = nextLineFeed(from, end);
-    const void* cr = std::memchr(begin + from, '\r', lf - from);
-    const std::size_t k = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lf;
+    const std::size_t k = findTerminator(begin, from, end);
     if (k < end) {
       // A CR at the very end of what is decoded may be the first half of CR LF.
       if (begin[k] == '\r' && k + 1 == end && !eof_) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "processing/text_encoding.h"
@@ -28,7 +29,6 @@ class LineReader {
 
  private:
   void fill();
-  std::size_t nextLineFeed(std::size_t from, std::size_t end);
   void decodeChunk(const char* data, std::size_t size);
 
   std::string path_;
@@ -39,12 +39,9 @@ class LineReader {
   std::string buf_;         // decoded text not yet returned starts at pos_
   std::size_t pos_ = 0;
   std::size_t scanned_ = 0;  // no terminator in [pos_, scanned_)
-  std::string raw_;
+  std::unique_ptr<char[]> raw_;  // what one read brings, before decoding
   std::string carry_;        // UTF-16 bytes waiting for the rest of their unit
   char16_t pendingHigh_ = 0;  // UTF-16 high surrogate waiting for its partner
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::size_t lfPos_ = kNone;   // the next LF at or after the scan, when known
-  std::size_t lfKnownTo_ = 0;   // with lfPos_ == kNone: no LF before this
   std::size_t lineNumber_ = 0;
 };
 

@@ -86,8 +86,14 @@ void LineWriter::encode(std::string_view text) {
 }
 
 void LineWriter::writeLine(std::string_view line) {
-  encode(line);
-  encode("\r\n");
+  if (encoding_.form == TextEncoding::Form::Utf8) {
+    out_.append(line);
+    out_.push_back('\r');
+    out_.push_back('\n');
+  } else {
+    encode(line);
+    encode("\r\n");
+  }
   ++lines_;
   if (out_.size() >= kFlushSize) flush();
 }

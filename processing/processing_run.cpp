@@ -63,14 +63,14 @@ RunOutcome ProcessingRun::run() {
     context.encoding = detectFileEncoding(
         paths_.inputPath,
         settings_.legacyCodePage ? settings_.legacyCodePage : CodePage::defaultPage());
-    if (mode_ == RunMode::Staged) {
+    if (mode_ == RunMode::Staged || !singlePassMatchesStaged(context)) {
       runStaged(context);
     } else {
       runSinglePass(context);
     }
   } catch (const RunFailure& failure) {
     window_.setOpenButtonEnabled(true);
-    window_.showMessage(failure.what(), MessageIcon::None, std::string(kAppTitle));
+    window_.showMessage(failure.message(), MessageIcon::None, std::string(kAppTitle));
     return RunOutcome::Failed;
   }
   window_.setOpenButtonEnabled(true);

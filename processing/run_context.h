@@ -25,4 +25,9 @@ struct RunContext {
 /// neither kind.
 SubtitleKind askSubtitleKind(RunContext& run, Option askingOption);
 
+/// The same with the kind this run has detected already, for a second option
+/// that asks: the chosen file is only ever read, so detection would find the
+/// same again. The message is shown all the same.
+SubtitleKind askSubtitleKind(RunContext& run, Option askingOption, const SubtitleKind& detected);
+
 }  // namespace pellumar

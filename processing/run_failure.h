@@ -9,7 +9,15 @@ namespace pellumar {
 /// names the file and the reason in plain words.
 class RunFailure : public std::runtime_error {
  public:
-  explicit RunFailure(const std::string& message) : std::runtime_error(message) {}
+  explicit RunFailure(const std::string& message)
+      : std::runtime_error(message), message_(message) {}
+
+  /// The whole text. what() ends at the first NUL, and a line quoted from a
+  /// file (the overlong block's first line) may hold one.
+  const std::string& message() const { return message_; }
+
+ private:
+  std::string message_;
 };
 
 /// A subtitle block too long to buffer. The run ends, but the output keeps what

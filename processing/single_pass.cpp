@@ -1,5 +1,7 @@
 #include "processing/single_pass.h"
 
+#include <sys/stat.h>
+
 #include <optional>
 
 #include "processing/blank_subtitles.h"
@@ -28,28 +30,98 @@ struct Ticked {
   bool localChars, replaceStrings, removeCodes, deleteSpaces, deleteBlank, fixSrtBlank;
 };
 
-// Passes A to D: every line on its own.
+// Passes A to D change every line on its own, so one stage applies the
+// ticked rules in turn rather than handing each line through a stage each.
+struct LineRules {
+  std::optional<LocalCharTable> localChars;
+  std::optional<ReplacementTable> replacements;
+  bool removeCodes = false;
+  bool deleteSpaces = false;
+
+  void operator()(std::string& line) const {
+    if (localChars) localChars->apply(line);
+    if (replacements) replacements->apply(line);
+    if (removeCodes) stripFormattingCodes(line);
+    if (deleteSpaces) {
+      removeSpacesBeforePunctuation(line);
+      trimAndRemoveSpacesAfterHyphens(line);
+    }
+  }
+};
+
 void addLineRules(Pipeline& pipeline, const RunContext& run, const Ticked& ticked) {
+  LineRules rules;
   if (ticked.localChars && !run.settings.localChars.empty()) {
-    pipeline.add(ruleStage([table = LocalCharTable(run.settings.localChars)](std::string& line) {
-      table.apply(line);
-    }));
+    rules.localChars.emplace(run.settings.localChars);
   }
   if (ticked.replaceStrings && !run.settings.replacements.empty()) {
-    pipeline.add(ruleStage([&replacements = run.settings.replacements](std::string& line) {
-      replaceFirstOccurrences(replacements, line);
-    }));
+    rules.replacements.emplace(run.settings.replacements);
   }
-  if (ticked.removeCodes) pipeline.add(ruleStage(stripFormattingCodes));
-  if (ticked.deleteSpaces) {
-    pipeline.add(ruleStage(removeSpacesBeforePunctuation));
-    pipeline.add(ruleStage(trimAndRemoveSpacesAfterHyphens));
+  rules.removeCodes = ticked.removeCodes;
+  rules.deleteSpaces = ticked.deleteSpaces;
+  if (rules.localChars || rules.replacements || rules.removeCodes || rules.deleteSpaces) {
+    pipeline.add(ruleStage(std::move(rules)));
   }
 }
 
 void removeQuietly(const std::string& path) { systemCalls().unlink(path.c_str()); }
 
+// The staged run writes every pass's lines and reads them back; the single
+// pass hands them on as they are. Reading back gives the same text unless it
+// holds a line break or a character the encoding does not carry unchanged.
+bool readsBackUnchanged(std::string_view text, const TextEncoding& encoding) {
+  if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+  switch (encoding.form) {
+    case TextEncoding::Form::Utf8:
+      return true;
+    case TextEncoding::Form::Utf16Le:
+    case TextEncoding::Form::Utf16Be:
+      // Lone surrogates side by side would pair up.
+      return isValidUtf8(text);
+    case TextEncoding::Form::Legacy: {
+      std::string bytes, back;
+      if (encoding.codePage->encode(text, bytes)) return false;
+      encoding.codePage->decode(bytes, back);
+      return back == text;
+    }
+  }
+  return false;
+}
+
+// A pass writes only characters of the chosen file and of its table's to-texts.
+bool passesWriteOnlyWhatReadsBack(RunContext& run) {
+  const TextEncoding& encoding = run.encoding;
+  if (encoding.form == TextEncoding::Form::Legacy) {
+    std::string decoded;
+    for (int b = 0; b < 256; ++b) {
+      decoded.clear();
+      encoding.codePage->decode(std::string(1, static_cast<char>(b)), decoded);
+      if (!readsBackUnchanged(decoded, encoding)) return false;
+    }
+  }
+  auto tableReadsBack = [&encoding](const std::vector<TextPair>& table) {
+    for (const TextPair& entry : table) {
+      if (!readsBackUnchanged(entry.to, encoding)) return false;
+    }
+    return true;
+  };
+  if (run.window.isTicked(Option::SubstituteLocalChars) &&
+      !tableReadsBack(run.settings.localChars)) {
+    return false;
+  }
+  return !run.window.isTicked(Option::ReplaceStrings) || tableReadsBack(run.settings.replacements);
+}
+
 }  // namespace
+
+bool singlePassMatchesStaged(RunContext& run) {
+  if (run.encoding.form == TextEncoding::Form::Utf16Le ||
+      run.encoding.form == TextEncoding::Form::Utf16Be) {
+    struct stat info {};
+    if (::stat(run.paths.inputPath.c_str(), &info) != 0 || info.st_size % 2 != 0) return false;
+  }
+  return passesWriteOnlyWhatReadsBack(run);
+}
 
 void runSinglePass(RunContext& run) {
   WindowSystem& window = run.window;
@@ -63,7 +135,11 @@ void runSinglePass(RunContext& run) {
   try {
     std::optional<SubtitleKind> blankKind, srtKind;
     if (ticked.deleteBlank) blankKind = askSubtitleKind(run, Option::DeleteBlankSubtitles);
-    if (ticked.fixSrtBlank) srtKind = askSubtitleKind(run, Option::FixSrtBlankLines);
+    // One detection serves both options; each still says its message.
+    if (ticked.fixSrtBlank) {
+      srtKind = blankKind ? askSubtitleKind(run, Option::FixSrtBlankLines, *blankKind)
+                          : askSubtitleKind(run, Option::FixSrtBlankLines);
+    }
 
     Pipeline pipeline;
     addLineRules(pipeline, run, ticked);

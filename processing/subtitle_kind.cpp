@@ -1,7 +1,16 @@
 #include "processing/subtitle_kind.h"
 
+#include <fcntl.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "processing/file_ops.h"
 #include "processing/line_reader.h"
 #include "processing/run_context.h"
+#include "processing/run_failure.h"
+#include "processing/system_calls.h"
 
 namespace pellumar {
 
@@ -42,7 +51,104 @@ bool isFrameLine(std::string_view line) {
 
 bool isArrowLine(std::string_view line) { return line.find("-->") != std::string_view::npos; }
 
+namespace {
+
+constexpr std::size_t kChunkSize = 1 << 18;
+
+bool isTerminator(char c) { return c == '\r' || c == '\n'; }
+
+std::size_t lineEnd(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && !isTerminator(text[pos])) ++pos;
+  return pos;
+}
+
+// The counts over whole lines of UTF-8 text, taken as the file holds them:
+// only the few lines with a "{" or an arrow are looked at, so a SubRip file,
+// whose frame lines never reach four, is still gone through at memchr speed.
+class KindCounter {
+ public:
+  bool decided() const { return frameLines_ >= kLinesNeeded && arrowLines_ >= kLinesNeeded; }
+  SubtitleKind kind() const { return {frameLines_ >= kLinesNeeded, arrowLines_ >= kLinesNeeded}; }
+
+  void count(std::string_view lines) {
+    for (std::size_t pos = 0; frameLines_ < kLinesNeeded;) {
+      pos = lines.find('{', pos);
+      if (pos == std::string_view::npos) break;
+      std::size_t start = pos;
+      while (start > 0 && !isTerminator(lines[start - 1])) --start;
+      pos = lineEnd(lines, pos);
+      if (isFrameLine(lines.substr(start, pos - start))) ++frameLines_;
+    }
+    for (std::size_t pos = 0; arrowLines_ < kLinesNeeded;) {
+      pos = lines.find("-->", pos);
+      if (pos == std::string_view::npos) break;
+      ++arrowLines_;
+      pos = lineEnd(lines, pos);
+    }
+  }
+
+ private:
+  int frameLines_ = 0;
+  int arrowLines_ = 0;
+};
+
+class FileCloser {
+ public:
+  explicit FileCloser(int fd) : fd_(fd) {}
+  ~FileCloser() { systemCalls().close(fd_); }
+  FileCloser(const FileCloser&) = delete;
+  FileCloser& operator=(const FileCloser&) = delete;
+
+ private:
+  int fd_;
+};
+
+// UTF-8 text is the file's bytes, so no line needs decoding or copying.
+SubtitleKind detectInUtf8(const std::string& path) {
+  const SystemCalls& sys = systemCalls();
+  const int fd = sys.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+  if (fd < 0) throw RunFailure(fileErrorMessage("read", path, errno));
+  const FileCloser closer(fd);
+  KindCounter counter;
+  std::size_t capacity = kChunkSize;
+  auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+  std::size_t held = 0;  // the start of a line whose end is not read yet
+  while (!counter.decided()) {
+    // Only a line longer than the buffer makes it grow.
+    if (held == capacity) {
+      auto larger = std::make_unique_for_overwrite<char[]>(2 * capacity);
+      std::memcpy(larger.get(), buffer.get(), held);
+      buffer = std::move(larger);
+      capacity *= 2;
+    }
+    ssize_t got;
+    do {
+      got = sys.read(fd, buffer.get() + held, capacity - held);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) throw RunFailure(fileErrorMessage("read", path, errno));
+    if (got == 0) {
+      counter.count(std::string_view(buffer.get(), held));
+      break;
+    }
+    const std::size_t size = held + static_cast<std::size_t>(got);
+    // Count whole lines only; the held part has no terminator.
+    std::size_t cut = size;
+    while (cut > held && !isTerminator(buffer[cut - 1])) --cut;
+    if (cut == held) {
+      held = size;
+      continue;
+    }
+    counter.count(std::string_view(buffer.get(), cut));
+    std::memmove(buffer.get(), buffer.get() + cut, size - cut);
+    held = size - cut;
+  }
+  return counter.kind();
+}
+
+}  // namespace
+
 SubtitleKind detectSubtitleKind(const std::string& path, const TextEncoding& encoding) {
+  if (encoding.form == TextEncoding::Form::Utf8) return detectInUtf8(path);
   LineReader reader(path, encoding);
   int frameLines = 0;
   int arrowLines = 0;
@@ -58,18 +164,35 @@ std::string unknownKindMessage(const std::string& optionLabel) {
   return "Unknown subtitle type.\r\nCannot process for " + optionLabel + " option.";
 }
 
+namespace {
+
+std::string quotedCaption(Option option) {
+  return std::string("\"") + optionCaption(option) + "\"";
+}
+
+SubtitleKind tellKind(RunContext& run, const std::string& label) {
+  if (!run.kind.isMicroDvd && !run.kind.isSubRip) {
+    run.window.showMessage(unknownKindMessage(label), MessageIcon::None, std::string(kAppTitle));
+  }
+  return run.kind;
+}
+
+}  // namespace
+
 SubtitleKind askSubtitleKind(RunContext& run, Option askingOption) {
   run.kind = {};
-  std::string label = std::string("\"") + optionCaption(askingOption) + "\"";
+  const std::string label = quotedCaption(askingOption);
   {
     run.currentOptionLabel = label;
     LabelGuard guard(run.currentOptionLabel);
     run.kind = detectSubtitleKind(run.paths.inputPath, run.encoding);
   }
-  if (!run.kind.isMicroDvd && !run.kind.isSubRip) {
-    run.window.showMessage(unknownKindMessage(label), MessageIcon::None, std::string(kAppTitle));
-  }
-  return run.kind;
+  return tellKind(run, label);
+}
+
+SubtitleKind askSubtitleKind(RunContext& run, Option askingOption, const SubtitleKind& detected) {
+  run.kind = detected;
+  return tellKind(run, quotedCaption(askingOption));
 }
 
 }  // namespace pellumar

@@ -4,8 +4,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
+#include "processing/byte_block.h"
 #include "processing/file_ops.h"
 #include "processing/run_failure.h"
 #include "processing/system_calls.h"
@@ -13,19 +14,73 @@
 
 namespace pellumar {
 
+namespace {
+
+// True when the block at `p` holds only ASCII and whole two-byte characters,
+// but for a lead byte at its very end; p[-1] must be readable and must not be
+// a lead byte. Polish or Czech text is mostly that, and checking it without
+// a branch per character keeps the branch predictor out of the way.
+bool blockIsAsciiOrTwoByte(const unsigned char* p) {
+  const UnsignedByteBlock c = loadUnsignedBlock(p);
+  const UnsignedByteBlock before = loadUnsignedBlock(p - 1);
+  const auto continuation = (c & 0xC0) == 0x80;
+  const auto afterLead = (before >= 0xC2) & (before <= 0xDF);
+  const auto otherLead = (c >= 0xE0) | (c == 0xC0) | (c == 0xC1);
+  return !BlockMatches((continuation ^ afterLead) | otherLead).any();
+}
+
+bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// The length of the well-formed character at `data`, or 0 when it is not
+// one; at least four bytes must be readable.
+std::size_t wholeCharacter(const unsigned char* data) {
+  const unsigned char c = data[0];
+  if (c < 0x80) return 1;
+  if (c >= 0xC2 && c <= 0xDF) return isContinuation(data[1]) ? 2 : 0;
+  if (c >= 0xE0 && c <= 0xEF) {
+    const unsigned char low = c == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+    const unsigned char high = c == 0xED ? 0x9F : 0xBF;  // no surrogates
+    return data[1] >= low && data[1] <= high && isContinuation(data[2]) ? 3 : 0;
+  }
+  if (c >= 0xF0 && c <= 0xF4) {
+    const unsigned char low = c == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = c == 0xF4 ? 0x8F : 0xBF;  // nothing past U+10FFFF
+    const bool tail = isContinuation(data[2]) && isContinuation(data[3]);
+    return data[1] >= low && data[1] <= high && tail ? 4 : 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
 bool Utf8Validator::feed(const unsigned char* data, std::size_t size) {
   std::size_t i = 0;
   while (valid_ && i < size) {
-    if (need_ == 0) {
-      // Plain ASCII runs are the common case; skip them eight bytes at a time.
-      while (i + 8 <= size) {
-        std::uint64_t word;
-        std::memcpy(&word, data + i, 8);
-        if (word & 0x8080808080808080ULL) break;
-        i += 8;
+    // Away from the piece's ends, a block at a time; characters of three or
+    // four bytes are checked whole.
+    if (need_ == 0 && i > 0 && i + kByteBlockSize + 3 <= size) {
+      if (blockIsAsciiOrTwoByte(data + i)) {
+        i += kByteBlockSize;
+        const unsigned char last = data[i - 1];
+        if (last >= 0xC2 && last <= 0xDF) {
+          need_ = 1;
+          low_ = 0x80;
+          high_ = 0xBF;
+        }
+        continue;
       }
-      if (i >= size) break;
-      const unsigned char c = data[i++];
+      for (const std::size_t end = i + kByteBlockSize; i < end;) {
+        const std::size_t length = wholeCharacter(data + i);
+        if (length == 0) {
+          valid_ = false;
+          break;
+        }
+        i += length;
+      }
+      continue;
+    }
+    const unsigned char c = data[i++];
+    if (need_ == 0) {
       if (c < 0x80) continue;
       low_ = 0x80;
       high_ = 0xBF;
@@ -33,24 +88,21 @@ bool Utf8Validator::feed(const unsigned char* data, std::size_t size) {
         need_ = 1;
       } else if (c >= 0xE0 && c <= 0xEF) {
         need_ = 2;
-        if (c == 0xE0) low_ = 0xA0;   // no overlong forms
-        if (c == 0xED) high_ = 0x9F;  // no surrogates
+        if (c == 0xE0) low_ = 0xA0;
+        if (c == 0xED) high_ = 0x9F;
       } else if (c >= 0xF0 && c <= 0xF4) {
         need_ = 3;
         if (c == 0xF0) low_ = 0x90;
-        if (c == 0xF4) high_ = 0x8F;  // nothing past U+10FFFF
+        if (c == 0xF4) high_ = 0x8F;
       } else {
         valid_ = false;
       }
+    } else if (c < low_ || c > high_) {
+      valid_ = false;
     } else {
-      const unsigned char c = data[i++];
-      if (c < low_ || c > high_) {
-        valid_ = false;
-      } else {
-        --need_;
-        low_ = 0x80;
-        high_ = 0xBF;
-      }
+      --need_;
+      low_ = 0x80;
+      high_ = 0xBF;
     }
   }
   return valid_;
@@ -96,12 +148,13 @@ TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const C
   const SystemCalls& sys = systemCalls();
   const int fd = sys.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
   if (fd < 0) throw RunFailure(fileErrorMessage("read", path, errno));
-  std::vector<unsigned char> chunk(1 << 16);
+  constexpr std::size_t kChunkSize = 1 << 16;
+  const auto chunk = std::make_unique_for_overwrite<unsigned char[]>(kChunkSize);
   Utf8Validator validator;
   std::string head;
   bool first = true;
   for (;;) {
-    const ssize_t got = sys.read(fd, chunk.data(), chunk.size());
+    const ssize_t got = sys.read(fd, chunk.get(), kChunkSize);
     if (got < 0) {
       if (errno == EINTR) continue;
       const int error = errno;
@@ -110,12 +163,12 @@ TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const C
     }
     if (got == 0) break;
     if (first) {
-      head.assign(reinterpret_cast<const char*>(chunk.data()),
+      head.assign(reinterpret_cast<const char*>(chunk.get()),
                   std::min<std::size_t>(static_cast<std::size_t>(got), 3));
       first = false;
       if (fromByteOrderMark(head)) break;
     }
-    if (!validator.feed(chunk.data(), static_cast<std::size_t>(got))) break;
+    if (!validator.feed(chunk.get(), static_cast<std::size_t>(got))) break;
   }
   sys.close(fd);
   if (auto utf16 = fromByteOrderMark(head)) return *utf16;

@@ -36,7 +36,16 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{{{"ż", "z"}, {"ó", "o"}, {"ł", "l"}, {"ć", "c"}}, "Zażółć", "Zazolc"},
         RuleCase{{{"a", "ąę"}}, "ab", "ąę"},
         RuleCase{{{"ą", "ab"}}, "xą", "xa"},
-        RuleCase{{{"x", "y"}, {"y", "z"}}, "x", "y"}));
+        RuleCase{{{"x", "y"}, {"y", "z"}}, "x", "y"},
+        // Longer than the sixteen bytes looked at together, and bytes that are
+        // not UTF-8: rewritten as characters only when something is substituted.
+        RuleCase{{{"ą", "a"}}, "Zażółć gęślą jaźń, zażółć gęślą jaźń",
+                 "Zażółć gęśla jaźń, zażółć gęśla jaźń"},
+        RuleCase{{{"ą", "a"}}, "\xFF\xC1\x81 nothing to change here",
+                 "\xFF\xC1\x81 nothing to change here"},
+        RuleCase{{{"ą", "a"}}, "\xFF\xC1\x81 ą", "\xEF\xBF\xBD" "A a"},
+        RuleCase{{{"a", "€"}}, "a long line of plain ASCII text, a",
+                 "€ long line of pl€in ASCII text, €"}));
 
 class ReplacementRule : public ::testing::TestWithParam<RuleCase> {};
 

@@ -112,6 +112,29 @@ TEST_F(DetectSubtitleKindTest, LongFileDecidedEarly) {
   EXPECT_EQ(detect(bytes), (SubtitleKind{true, true}));
 }
 
+TEST_F(DetectSubtitleKindTest, LinesAcrossReadsCountOnce) {
+  // Detection reads 256 KiB at a time; put arrow and frame lines across that
+  // boundary, and make one line longer than a read.
+  const std::size_t read = 1 << 18;
+  std::string bytes = lines({"a --> b", "{1}{2}"});
+  bytes += std::string(read - bytes.size() - 3, 'x') + "\r\na --> b {3}{4}\r\n";
+  bytes += std::string(3 * read, 'y') + " --> {5}{6} -->\r\n";
+  EXPECT_EQ(detect(bytes), (SubtitleKind{false, false}));
+  EXPECT_EQ(detect(bytes + "c --> d\r\n{7}{8}"), (SubtitleKind{true, true}));
+}
+
+TEST_F(DetectSubtitleKindTest, ReadsOtherEncodingsAsText) {
+  const std::string path = dir.file("chosen.srt");
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : lines(std::vector<std::string>(4, "{1}{2}"))) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  testing::writeBytes(path, utf16);
+  EXPECT_EQ(detectSubtitleKind(path, {TextEncoding::Form::Utf16Le, true, {}}),
+            (SubtitleKind{true, false}));
+}
+
 TEST_F(DetectSubtitleKindTest, MissingFileIsARunFailure) {
   EXPECT_THROW(detectSubtitleKind(dir.file("gone.srt"), TextEncoding::utf8()), RunFailure);
 }
@@ -162,6 +185,18 @@ TEST_F(AskSubtitleKindTest, TellsTheUserOnceAboutAFileOfNeitherKind) {
   EXPECT_EQ(window.messages[1].text,
             "Unknown subtitle type.\r\nCannot process for \"Fix SRT blank lines\" option.");
   EXPECT_EQ(testing::listFolder(dir.path()), "movie.srt");
+}
+
+TEST_F(AskSubtitleKindTest, AKindDetectedBeforeIsToldAgainWithoutReading) {
+  EXPECT_EQ(askSubtitleKind(run, Option::FixSrtBlankLines, SubtitleKind{false, true}),
+            (SubtitleKind{false, true}));
+  EXPECT_EQ(run.kind, (SubtitleKind{false, true}));
+  EXPECT_TRUE(window.messages.empty());
+
+  EXPECT_EQ(askSubtitleKind(run, Option::FixSrtBlankLines, SubtitleKind{}), SubtitleKind{});
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text,
+            "Unknown subtitle type.\r\nCannot process for \"Fix SRT blank lines\" option.");
 }
 
 TEST_F(AskSubtitleKindTest, EmptiesTheLabelWhenTheFileIsGone) {

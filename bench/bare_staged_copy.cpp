@@ -1,0 +1,75 @@
+// What the staged run's file protocol costs with every option ticked, without
+// any text work: the encoding check of FILE, then seven line copies through
+// the core's staging file and commit (pass A from FILE; B, C, both steps of D,
+// E and F rewriting the output), and before E and F a full line read of FILE
+// as kind detection does. Every stage passes its lines on unchanged.
+//
+//   bare_staged_copy FILE...
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "processing/code_page.h"
+#include "processing/job_paths.h"
+#include "processing/line_reader.h"
+#include "processing/line_stage.h"
+#include "processing/run_context.h"
+#include "processing/settings.h"
+#include "processing/staged_copy.h"
+#include "processing/text_encoding.h"
+#include "processing/window_system.h"
+
+namespace pellumar {
+namespace {
+
+class NoWindow : public WindowSystem {
+ public:
+  void showMessage(const std::string&, MessageIcon, const std::optional<std::string>&) override {}
+  std::string chooseFile(const std::string&, const std::string&) override { return {}; }
+  bool isTicked(Option) override { return true; }
+  void setOpenButtonEnabled(bool) override {}
+};
+
+class Unchanged : public LineStage {
+ public:
+  void push(std::string& line, LineSink& out) override { out.put(line); }
+};
+
+// Kind detection's reading, without its tests.
+void readAllLines(const std::string& path, const TextEncoding& encoding) {
+  LineReader reader(path, encoding);
+  std::string line;
+  while (reader.next(line)) {
+  }
+}
+
+void bareStagedRun(const std::string& file, const Settings& settings) {
+  NoWindow window;
+  RunContext run{settings, window, deriveJobPaths(file, settings.nameSuffix), {}, {}, {}};
+  run.encoding = detectFileEncoding(file, CodePage::defaultPage());
+  Unchanged stage;
+  copyThroughStage(run, file, stage);  // A
+  rewriteOutput(run, stage);           // B
+  rewriteOutput(run, stage);           // C
+  rewriteOutput(run, stage);           // D, spaces before punctuation
+  rewriteOutput(run, stage);           // D, spaces after hyphens
+  readAllLines(file, run.encoding);    // E's detection
+  rewriteOutput(run, stage);           // E
+  readAllLines(file, run.encoding);    // F's detection
+  rewriteOutput(run, stage);           // F
+}
+
+}  // namespace
+}  // namespace pellumar
+
+int main(int argc, char** argv) {
+  const pellumar::Settings settings;
+  try {
+    for (int i = 1; i < argc; ++i) pellumar::bareStagedRun(argv[i], settings);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "bare_staged_copy: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}

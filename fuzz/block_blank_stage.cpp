@@ -1,0 +1,92 @@
+// Blank-subtitle removal for SubRip files on any lines: blocks are handed on
+// or logged whole, as a plain model of blocks decides, and a block that
+// reaches a 14th line stops the stage with the message naming its first line.
+// A second removal changes nothing.
+
+#include <charconv>
+
+#include "fuzz/fuzz_support.h"
+#include "fuzz/stage_sinks.h"
+#include "processing/blank_subtitles.h"
+#include "processing/run_failure.h"
+
+namespace pellumar::fuzz::block_blank_stage {
+
+// A whole number that reads back unchanged: parse it, print it, compare.
+// Only numbers of at most 15 digits survive a 15-digit print.
+bool readsBackAsNumber(std::string_view line) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+  if (error != std::errc() || end != line.data() + line.size()) return false;
+  const std::string text = std::to_string(value);
+  const std::size_t digits = text.size() - (value < 0 ? 1 : 0);
+  return digits <= 15 && text == line;
+}
+
+struct Model {
+  std::vector<std::string> out, log;
+  std::optional<std::string> overlongAt;  // first line of the block that overflowed
+};
+
+Model blocksOf(const std::vector<std::string>& lines) {
+  Model model;
+  std::vector<std::string> block;
+  bool leading = true;
+  auto decide = [&] {
+    bool hasText = false;
+    for (std::size_t i = 2; i < block.size(); ++i) hasText = hasText || !block[i].empty();
+    if (leading || hasText) {
+      model.out.insert(model.out.end(), block.begin(), block.end());
+    } else {
+      model.log.push_back(kSkippedBlock + block[0]);
+    }
+  };
+  for (const std::string& line : lines) {
+    if (readsBackAsNumber(line)) {
+      decide();
+      block = {line};
+      leading = false;
+    } else if (block.size() == BlockBlankStage::kMaxBlockLines) {
+      model.overlongAt = block[0];
+      return model;
+    } else {
+      block.push_back(line);
+    }
+  }
+  decide();
+  return model;
+}
+
+int run(const std::uint8_t* data, std::size_t size) {
+  const std::vector<std::string> lines =
+      splitAtLineFeeds(std::string_view(reinterpret_cast<const char*>(data), size));
+  for (const std::string& line : lines) FUZZ_CHECK(isIndexLine(line) == readsBackAsNumber(line));
+
+  CollectingLog log;
+  CollectingSink out;
+  BlockBlankStage stage(log);
+  std::optional<std::string> overlong;
+  try {
+    pushAll(stage, lines, out);
+  } catch (const OverlongBlock& block) {
+    overlong = block.message();
+  }
+  const Model model = blocksOf(lines);
+  FUZZ_CHECK(out.lines == model.out);
+  FUZZ_CHECK(log.entries == model.log);
+  FUZZ_CHECK(overlong.has_value() == model.overlongAt.has_value());
+  if (overlong) FUZZ_CHECK(*overlong == overlongBlockMessage(*model.overlongAt));
+
+  // The blocks handed on are whole and have text (or lead the file), so a
+  // second removal hands them all on again.
+  CollectingLog secondLog;
+  CollectingSink secondOut;
+  BlockBlankStage second(secondLog);
+  pushAll(second, out.lines, secondOut);
+  FUZZ_CHECK(secondOut.lines == out.lines && secondLog.entries.empty());
+  return 0;
+}
+
+}  // namespace pellumar::fuzz::block_blank_stage
+
+PELLUMAR_FUZZ_TARGET(block_blank_stage)

@@ -1,0 +1,54 @@
+// Any bytes as the settings file: loading gives settings within their limits
+// or a message, and the numbered access to the same file agrees with itself.
+
+#include "settings/settings_loader.h"
+#include "fuzz/fuzz_support.h"
+#include "settings/numbered_lines.h"
+
+namespace pellumar::fuzz::settings_loader {
+
+bool holdsLineBreak(const std::vector<TextPair>& table) {
+  for (const TextPair& entry : table) {
+    if ((entry.from + entry.to).find_first_of("\r\n") != std::string::npos) return true;
+  }
+  return false;
+}
+
+int run(const std::uint8_t* data, std::size_t size) {
+  const std::string path = (scratchFolder() / "lexmend.ini").string();
+  writeFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
+
+  const SettingsLoad load = loadSettings(path);
+  if (load.settings) {
+    const Settings& settings = *load.settings;
+    FUZZ_CHECK(load.error.empty());
+    FUZZ_CHECK(settings.localChars.size() <= Settings::kMaxLocalChars);
+    FUZZ_CHECK(settings.replacements.size() <= Settings::kMaxReplacements);
+    FUZZ_CHECK(!settings.nameSuffix.empty());
+    FUZZ_CHECK(settings.legacyCodePage != nullptr);
+    FUZZ_CHECK(!holdsLineBreak(settings.localChars) && !holdsLineBreak(settings.replacements));
+  } else {
+    FUZZ_CHECK(!load.error.empty());
+  }
+
+  std::string error;
+  const std::optional<std::int32_t> count = countLines(path, error);
+  if (!count) {
+    // Only a UTF-16 file with an odd number of bytes cannot be read.
+    FUZZ_CHECK(!error.empty() && size % 2 == 1);
+    FUZZ_CHECK(!load.settings);
+    return 0;
+  }
+  FUZZ_CHECK(*count >= 0);
+  const std::optional<std::string> past = readLineAt(path, *count + 1, error);
+  FUZZ_CHECK(past && past->empty());
+  if (*count > 0) {
+    const std::optional<std::string> last = readLineAt(path, *count, error);
+    FUZZ_CHECK(last && last->find_first_of("\r\n") == std::string::npos);
+  }
+  return 0;
+}
+
+}  // namespace pellumar::fuzz::settings_loader
+
+PELLUMAR_FUZZ_TARGET(settings_loader)

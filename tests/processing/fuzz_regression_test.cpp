@@ -1,0 +1,64 @@
+// Every input a fuzzer found a fault with, and every seed, replayed through
+// that fuzz target's own checks, so that a fixed fault stays fixed.
+
+#include <gtest/gtest.h>
+
+// The targets' sources, without their libFuzzer entry points; a broken
+// property throws instead of aborting.
+#define PELLUMAR_FUZZ_REPLAY
+#include "fuzz/block_blank_stage.cpp"
+#include "fuzz/frame_blank_stage.cpp"
+#include "fuzz/line_files.cpp"
+#include "fuzz/local_chars.cpp"
+#include "fuzz/processing_run.cpp"
+#include "fuzz/replace_strings.cpp"
+#include "fuzz/replay_inputs.h"
+#include "fuzz/spaces_after_hyphens.cpp"
+#include "fuzz/spaces_before_punctuation.cpp"
+#include "fuzz/srt_blank_line_stage.cpp"
+#include "fuzz/strip_formatting_codes.cpp"
+#include "fuzz/subtitle_kind.cpp"
+
+namespace pellumar {
+namespace {
+
+struct Target {
+  const char* name;
+  int (*run)(const std::uint8_t*, std::size_t);
+};
+
+const Target kTargets[] = {
+    {"block_blank_stage", fuzz::block_blank_stage::run},
+    {"frame_blank_stage", fuzz::frame_blank_stage::run},
+    {"line_files", fuzz::line_files::run},
+    {"local_chars", fuzz::local_chars::run},
+    {"processing_run", fuzz::processing_run::run},
+    {"replace_strings", fuzz::replace_strings::run},
+    {"spaces_after_hyphens", fuzz::spaces_after_hyphens::run},
+    {"spaces_before_punctuation", fuzz::spaces_before_punctuation::run},
+    {"srt_blank_line_stage", fuzz::srt_blank_line_stage::run},
+    {"strip_formatting_codes", fuzz::strip_formatting_codes::run},
+    {"subtitle_kind", fuzz::subtitle_kind::run},
+};
+
+void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }
+
+class FuzzRegression : public ::testing::TestWithParam<Target> {};
+
+TEST_P(FuzzRegression, ReplaysFoundFaultsAndSeeds) {
+  const auto inputs = fuzz::replayInputs(GetParam().name);
+  ASSERT_FALSE(inputs.empty()) << "no seeds for " << GetParam().name;
+  for (const auto& path : inputs) {
+    const std::optional<std::string> bytes = fuzz::readFileIfPresent(path.string());
+    ASSERT_TRUE(bytes) << path;
+    EXPECT_NO_THROW(
+        GetParam().run(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()))
+        << path;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzRegression, ::testing::ValuesIn(kTargets),
+                         [](const auto& target) { return std::string(target.param.name); });
+
+}  // namespace
+}  // namespace pellumar
