@@ -27,6 +27,20 @@ std::string codePointName(char32_t cp) {
 
 }  // namespace
 
+std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_t character,
+                              const CodePage& page) {
+  std::string shown;
+  // A lone surrogate cannot be shown; its number alone names it.
+  if (character < 0xD800 || character > 0xDFFF) {
+    shown = "\"";
+    appendUtf8(character, shown);
+    shown += "\" ";
+  }
+  return "Cannot write \"" + file + "\": line " + std::to_string(line) +
+         " holds the character " + shown + "(" + codePointName(character) +
+         "), which the code page " + page.name() + " cannot hold.";
+}
+
 LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::string shownName)
     : path_(path),
       shownName_(shownName.empty() ? path : std::move(shownName)),
@@ -54,16 +68,7 @@ void LineWriter::encode(std::string_view text) {
       break;
     case TextEncoding::Form::Legacy:
       if (auto bad = encoding_.codePage->encode(text, out_)) {
-        std::string shown;
-        if (*bad < 0xD800 || *bad > 0xDFFF) {
-          shown = "\"";
-          appendUtf8(*bad, shown);
-          shown += "\" ";
-        }
-        throw RunFailure("Cannot write \"" + shownName_ + "\": line " +
-                         std::to_string(lines_ + 1) + " holds the character " + shown + "(" +
-                         codePointName(*bad) + "), which the code page " +
-                         encoding_.codePage->name() + " cannot hold.");
+        throw RunFailure(cannotHoldMessage(shownName_, lines_ + 1, *bad, *encoding_.codePage));
       }
       break;
     case TextEncoding::Form::Utf16Le:

@@ -7,6 +7,7 @@
 #include "processing/blank_subtitles.h"
 #include "processing/file_ops.h"
 #include "processing/formatting_codes.h"
+#include "processing/line_writer.h"
 #include "processing/local_chars.h"
 #include "processing/pipeline.h"
 #include "processing/redundant_spaces.h"
@@ -30,6 +31,26 @@ struct Ticked {
   bool localChars, replaceStrings, removeCodes, deleteSpaces, deleteBlank, fixSrtBlank;
 };
 
+// In the staged run a pass that writes a character the output's code page
+// cannot hold fails there, even when a later pass would have removed it. The
+// single pass checks the line after each table pass and fails the same way.
+class CodePageCheck {
+ public:
+  CodePageCheck(const CodePage& page, const std::string& outputPath)
+      : page_(page), outputPath_(outputPath) {}
+  void check(const std::string& line, std::size_t lineNumber) const {
+    bytes_.clear();
+    if (auto bad = page_.encode(line, bytes_)) {
+      throw RunFailure(cannotHoldMessage(outputPath_, lineNumber, *bad, page_));
+    }
+  }
+
+ private:
+  const CodePage& page_;
+  const std::string& outputPath_;
+  mutable std::string bytes_;
+};
+
 // Passes A to D change every line on its own, so one stage applies the
 // ticked rules in turn rather than handing each line through a stage each.
 struct LineRules {
@@ -37,10 +58,19 @@ struct LineRules {
   std::optional<ReplacementTable> replacements;
   bool removeCodes = false;
   bool deleteSpaces = false;
+  std::optional<CodePageCheck> codePageCheck;
+  std::size_t lineNumber = 0;
 
-  void operator()(std::string& line) const {
-    if (localChars) localChars->apply(line);
-    if (replacements) replacements->apply(line);
+  void operator()(std::string& line) {
+    ++lineNumber;
+    if (localChars) {
+      localChars->apply(line);
+      if (codePageCheck) codePageCheck->check(line, lineNumber);
+    }
+    if (replacements) {
+      replacements->apply(line);
+      if (codePageCheck) codePageCheck->check(line, lineNumber);
+    }
     if (removeCodes) stripFormattingCodes(line);
     if (deleteSpaces) {
       removeSpacesBeforePunctuation(line);
@@ -48,6 +78,21 @@ struct LineRules {
     }
   }
 };
+
+// True when a to-text of a table in use holds a character the page cannot hold.
+bool tablesMayWriteWhatThePageCannotHold(const RunContext& run, const Ticked& ticked) {
+  if (run.encoding.form != TextEncoding::Form::Legacy) return false;
+  std::string bytes;
+  auto anyCannot = [&](const std::vector<TextPair>& table) {
+    for (const TextPair& entry : table) {
+      bytes.clear();
+      if (run.encoding.codePage->encode(entry.to, bytes)) return true;
+    }
+    return false;
+  };
+  return (ticked.localChars && anyCannot(run.settings.localChars)) ||
+         (ticked.replaceStrings && anyCannot(run.settings.replacements));
+}
 
 void addLineRules(Pipeline& pipeline, const RunContext& run, const Ticked& ticked) {
   LineRules rules;
@@ -59,6 +104,9 @@ void addLineRules(Pipeline& pipeline, const RunContext& run, const Ticked& ticke
   }
   rules.removeCodes = ticked.removeCodes;
   rules.deleteSpaces = ticked.deleteSpaces;
+  if (tablesMayWriteWhatThePageCannotHold(run, ticked)) {
+    rules.codePageCheck.emplace(*run.encoding.codePage, run.paths.outputPath);
+  }
   if (rules.localChars || rules.replacements || rules.removeCodes || rules.deleteSpaces) {
     pipeline.add(ruleStage(std::move(rules)));
   }
@@ -80,7 +128,9 @@ bool readsBackUnchanged(std::string_view text, const TextEncoding& encoding) {
       return isValidUtf8(text);
     case TextEncoding::Form::Legacy: {
       std::string bytes, back;
-      if (encoding.codePage->encode(text, bytes)) return false;
+      // A character the page cannot hold fails both runs alike (see
+      // CodePageCheck); only a character that comes back changed differs.
+      if (encoding.codePage->encode(text, bytes)) return true;
       encoding.codePage->decode(bytes, back);
       return back == text;
     }
@@ -94,6 +144,8 @@ bool passesWriteOnlyWhatReadsBack(RunContext& run) {
   if (encoding.form == TextEncoding::Form::Legacy) {
     std::string decoded;
     for (int b = 0; b < 256; ++b) {
+      // CR and LF end lines; they never stand inside one.
+      if (b == '\r' || b == '\n') continue;
       decoded.clear();
       encoding.codePage->decode(std::string(1, static_cast<char>(b)), decoded);
       if (!readsBackUnchanged(decoded, encoding)) return false;

@@ -235,3 +235,39 @@ TEST(StagedRun, FailureInALaterPassKeepsTheEarlierPassInTheOutput) {
 
 }  // namespace
 }  // namespace pellumar
+
+namespace pellumar {
+namespace {
+
+// A replacement writes a character windows-1250 cannot hold: the staged run
+// keeps the substitution pass in the output, the single pass leaves none, and
+// both say the same. A later pass that would remove the character again does
+// not save either run.
+TEST(RunModes, CharacterThePageCannotHoldFailsBothAtTheSamePlace) {
+  Settings settings;
+  settings.localChars = {{"ą", "a"}};
+  settings.replacements = {{"teh", "{☃}"}};
+  std::vector<std::string> messages;
+  for (RunMode mode : {RunMode::Staged, RunMode::SinglePass}) {
+    TempDir dir;
+    FakeWindowSystem window;
+    window.ticked[Option::RemoveFormattingCodes] = true;
+    window.chosenFile = dir.file("movie.srt");
+    writeBytes(window.chosenFile, "\xB9\r\nteh\r\n");
+    EXPECT_EQ(ProcessingRun(settings, window, mode).run(), RunOutcome::Failed);
+    ASSERT_EQ(window.messages.size(), 1u);
+    messages.push_back(window.messages[0].text.substr(window.messages[0].text.find("line")));
+    if (mode == RunMode::Staged) {
+      EXPECT_EQ(readBytes(dir.file("movie_PL.srt")), "a\r\nteh\r\n");
+    } else {
+      EXPECT_EQ(listFolder(dir.path()), "movie.srt");
+    }
+  }
+  EXPECT_EQ(messages[0], messages[1]);
+  EXPECT_EQ(messages[0],
+            "line 2 holds the character \"☃\" (U+2603), which the code page windows-1250 "
+            "cannot hold.");
+}
+
+}  // namespace
+}  // namespace pellumar

@@ -438,6 +438,10 @@ std::string optionNames(unsigned bits) {
   return names.empty() ? "(none)" : names;
 }
 
+bool isOverlongBlockMessage(const std::string& text) {
+  return text.rfind("Cannot buffer more than", 0) == 0;
+}
+
 // Runs the input both ways under all 64 option sets and reports the first
 // difference.
 void expectSameUnderEveryOptionSet(const Input& input, const Settings& settings,
@@ -445,10 +449,18 @@ void expectSameUnderEveryOptionSet(const Input& input, const Settings& settings,
   for (unsigned bits = 0; bits < 64; ++bits) {
     const RunResult staged = stagedPlace.run(input, settings, bits, RunMode::Staged);
     const RunResult single = singlePlace.run(input, settings, bits, RunMode::SinglePass);
-    const bool same = staged.outcome == single.outcome &&
-                      sameMessages(staged.messages, single.messages) &&
-                      staged.output == single.output && staged.log == single.log &&
-                      staged.folder == single.folder;
+    // A failure other than an overlong block may come at another pass in the
+    // staged run, which keeps the passes finished before it; the single pass
+    // then leaves no output at all.
+    const bool bothFailed = staged.outcome == RunOutcome::Failed &&
+                            single.outcome == RunOutcome::Failed &&
+                            !isOverlongBlockMessage(staged.messages.back().text);
+    const bool same =
+        bothFailed ? !single.output && single.folder.find("_22") == std::string::npos
+                   : staged.outcome == single.outcome &&
+                         sameMessages(staged.messages, single.messages) &&
+                         staged.output == single.output && staged.log == single.log &&
+                         staged.folder == single.folder;
     const bool clean = staged.inputUnchanged && single.inputUnchanged &&
                        staged.folder.find("_22") == std::string::npos;
     if (!same || !clean) {
