@@ -2,7 +2,7 @@
 # Missing Debian packages are installed first (needs root, as on our machines).
 # `make asan` runs the tests under AddressSanitizer and UBSan, `make fuzz` each
 # fuzz target for a short while; CI runs all three. `make bench` prints the
-# performance table of docs/performance.md.
+# performance table of the README.
 
 BUILD      ?= build
 BUILD_TYPE ?= RelWithDebInfo
