@@ -9,16 +9,17 @@
 
 namespace pellumar::testing {
 
-void whenModalShows(std::function<void(QWidget*)> answer) {
+void whenModalShows(std::function<void(QWidget*)> answer, std::function<bool(QWidget*)> isWanted) {
   auto* poll = new QTimer(qApp);
   poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, answer = std::move(answer)] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible()) return;
-    poll->stop();
-    poll->deleteLater();
-    answer(modal);
-  });
+  QObject::connect(poll, &QTimer::timeout, poll,
+                   [poll, answer = std::move(answer), isWanted = std::move(isWanted)] {
+                     QWidget* modal = QApplication::activeModalWidget();
+                     if (modal == nullptr || !modal->isVisible() || !isWanted(modal)) return;
+                     poll->stop();
+                     poll->deleteLater();
+                     answer(modal);
+                   });
   poll->start();
 }
 

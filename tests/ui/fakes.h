@@ -48,9 +48,12 @@ class FakeFileChooser : public FileChooser {
   std::string fileName_;
 };
 
-/// Calls `answer` with the next modal widget once it is up, from inside its
-/// event loop, so a test can look at a real dialog and close it.
-void whenModalShows(std::function<void(QWidget*)> answer);
+/// Calls `answer` with the next modal widget of type `Modal` once it is up,
+/// from inside its event loop, so a test can look at a real dialog and close
+/// it. A box still closing from an earlier test is passed over.
+void whenModalShows(
+    std::function<void(QWidget*)> answer,
+    std::function<bool(QWidget*)> isWanted = [](QWidget*) { return true; });
 
 /// Clicks the box where a user would: on its indicator.
 void clickBox(QCheckBox* box);
