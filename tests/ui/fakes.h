@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/batch_progress.h"
 #include "ui/file_chooser.h"
 #include "ui/message_presenter.h"
 
@@ -46,6 +47,26 @@ class FakeFileChooser : public FileChooser {
  private:
   std::string choice_;
   std::string fileName_;
+};
+
+/// Records the progress of a run over several files; cancels when file
+/// `cancelAt` would be next.
+class RecordingProgress : public BatchProgress {
+ public:
+  explicit RecordingProgress(int cancelAt = -1) : cancelAt_(cancelAt) {}
+
+  void start(int count) override { calls.push_back("start " + std::to_string(count)); }
+  bool next(int index, const std::string& name) override {
+    calls.push_back(progressLabel(index, count(), name));
+    return index != cancelAt_;
+  }
+  void finish() override { calls.push_back("finish"); }
+
+  std::vector<std::string> calls;
+
+ private:
+  int count() const { return std::stoi(calls.front().substr(6)); }
+  int cancelAt_;
 };
 
 /// Calls `answer` with the next modal widget of type `Modal` once it is up,
