@@ -19,10 +19,14 @@ int main(int argc, char* argv[]) {
       QStringLiteral("Cleans up subtitle files. Each FILE given is cleaned as if dropped on the "
                      "window, with the options as the window starts."));
   parser.addHelpOption();
-  parser.addVersionOption();
+  // Long only, as for pellumar-cli, whose -v means something else.
+  const QCommandLineOption version(QStringLiteral("version"),
+                                   QStringLiteral("Displays version information."));
+  parser.addOption(version);
   parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Subtitle files to clean"),
                                QStringLiteral("[FILE...]"));
   parser.process(app);
+  if (parser.isSet(version)) parser.showVersion();
 
   // The settings are read before the window is ever seen.
   std::unique_ptr<pellumar::MainWindow> window = pellumar::startUp();

@@ -94,12 +94,24 @@ void MainWindow::cleanFiles(const std::vector<std::string>& paths) {
   runGuarded([this, &paths] {
     std::vector<std::string> files;
     std::vector<std::string> folders;
+    std::vector<std::string> missing;
     for (const std::string& path : paths) {
       std::error_code ignored;
-      (std::filesystem::is_directory(path, ignored) ? folders : files).push_back(path);
+      const auto status = std::filesystem::status(path, ignored);
+      (std::filesystem::is_directory(status) ? folders
+       : std::filesystem::exists(status)     ? files
+                                             : missing)
+          .push_back(path);
     }
     if (!folders.empty()) {
-      windowSystem_->showMessage(folderRefusal(folders), MessageIcon::None, std::nullopt);
+      windowSystem_->showMessage(namedList("Folders are not cleaned, only files:", folders),
+                                 MessageIcon::None, std::nullopt);
+    }
+    // Only a name typed on the command line can be missing: a drop carries
+    // what exists.
+    if (!missing.empty()) {
+      windowSystem_->showMessage(namedList("No such file:", missing), MessageIcon::None,
+                                 std::nullopt);
     }
     if (files.size() == 1) {
       ProcessingRun(settings_, *windowSystem_, RunMode::Staged).cleanAndConfirm(files.front());
@@ -176,9 +188,9 @@ std::vector<std::string> droppedPaths(const QMimeData* data) {
   return paths;
 }
 
-std::string folderRefusal(const std::vector<std::string>& folders) {
-  std::string text = "Folders are not cleaned, only files:";
-  for (const std::string& folder : folders) text += "\r\n" + folder;
+std::string namedList(const std::string& heading, const std::vector<std::string>& paths) {
+  std::string text = heading;
+  for (const std::string& path : paths) text += "\r\n" + path;
   return text;
 }
 

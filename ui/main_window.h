@@ -44,7 +44,8 @@ class MainWindow : public QWidget {
   void runProcessing();
 
   /// What a drop does with the paths dropped, and the command line with the
-  /// files it names. Folders are refused with a message. One file is cleaned
+  /// files it names. Folders and missing names are refused with a message,
+  /// the other files cleaned. One file is cleaned
   /// as if chosen in the dialog. Several are cleaned one after another behind
   /// a progress dialog, with one summary at the end instead of a message box
   /// per file.
@@ -79,7 +80,8 @@ class MainWindow : public QWidget {
 /// addresses and names that do not exist are passed over.
 std::vector<std::string> droppedPaths(const QMimeData* data);
 
-/// The message that refuses dropped folders.
-std::string folderRefusal(const std::vector<std::string>& folders);
+/// `heading`, then each path on a line of its own: how the window refuses
+/// folders and names that do not exist.
+std::string namedList(const std::string& heading, const std::vector<std::string>& paths);
 
 }  // namespace pellumar

@@ -212,6 +212,20 @@ class ProcessingRunTest : public QObject {
     QCOMPARE(readBytes(folder.file("notes_PL.txt")), std::string("the\r\nplain\r\ntext\r\n"));
   }
 
+  void aMissingNameIsRefusedAndTheOtherFileCleaned() {
+    TempDir folder;
+    writeBytes(folder.file("a.srt"), kMovie);
+    FakeFileChooser files;
+    auto window = makeWindow(files);
+
+    window->cleanFiles({folder.file("typo.srt"), folder.file("a.srt")});
+
+    QCOMPARE(seen_.size(), std::size_t{2});
+    QCOMPARE(seen_[0].text, "No such file:\n" + QString::fromStdString(folder.file("typo.srt")));
+    QCOMPARE(seen_[1].text, QStringLiteral("Done."));
+    QCOMPARE(readBytes(folder.file("a_PL.srt")), std::string(kCleanMovie));
+  }
+
   void cancelStopsBeforeTheNextFile() {
     TempDir folder;
     for (const char* name : {"a.srt", "b.srt", "c.srt"}) writeBytes(folder.file(name), kMovie);
