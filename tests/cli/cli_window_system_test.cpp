@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "processing/processing_run.h"
-
 namespace pellumar::cli {
 namespace {
 

@@ -55,9 +55,12 @@ class RecordingProgress : public BatchProgress {
  public:
   explicit RecordingProgress(int cancelAt = -1) : cancelAt_(cancelAt) {}
 
-  void start(int count) override { calls.push_back("start " + std::to_string(count)); }
+  void start(int count) override {
+    count_ = count;
+    calls.push_back("start " + std::to_string(count));
+  }
   bool next(int index, const std::string& name) override {
-    calls.push_back(progressLabel(index, count(), name));
+    calls.push_back(progressLabel(index, count_, name));
     return index != cancelAt_;
   }
   void finish() override { calls.push_back("finish"); }
@@ -65,8 +68,8 @@ class RecordingProgress : public BatchProgress {
   std::vector<std::string> calls;
 
  private:
-  int count() const { return std::stoi(calls.front().substr(6)); }
   int cancelAt_;
+  int count_ = 0;
 };
 
 /// Calls `answer` with the next modal widget of type `Modal` once it is up,
