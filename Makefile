@@ -2,26 +2,32 @@
 # Missing Debian packages are installed first (needs root, as on our machines).
 # `make asan` runs the tests under AddressSanitizer and UBSan, `make fuzz` each
 # fuzz target for a short while; CI runs all three. `make bench` prints the
-# performance table of the README.
+# performance table of the README. `make package` builds the Debian package
+# build/pellumar_<version>_amd64.deb and checks it with lintian;
+# `make package-test` installs it on this machine, tries it and removes it.
 
 BUILD      ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 
 PACKAGES := g++ cmake make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-            libcli11-dev libbenchmark-dev clang libclang-rt-14-dev llvm-14 xvfb xauth
+            libcli11-dev libbenchmark-dev clang libclang-rt-14-dev llvm-14 xvfb xauth \
+            dpkg-dev file desktop-file-utils appstream lintian
 
 ASAN_BUILD   ?= build-asan
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 5
 BENCH_BUILD  ?= build-bench
+PACKAGE_BUILD ?= build-package
+# The compiler and linker flags of a Debian package build, every hardening on.
+DEB_FLAGS := DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 FUZZ_TARGETS := $(basename $(notdir $(wildcard fuzz/*.cpp)))
 
 # Leaks count as failures; any UBSan finding stops the program.
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
                  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all build deps test run clean asan fuzz bench
+.PHONY: all build deps test run clean asan fuzz bench package package-test
 
 all: build
 
@@ -87,5 +93,20 @@ bench: deps
 	  --target pellumar-cli make_corpus line_copy bare_staged_copy measure
 	bench/run_bench.sh $(BENCH_BUILD)
 
+# Its own build folder: installed below /usr, with Debian's hardening flags.
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DPELLUMAR_TESTS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)"
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	mkdir -p $(BUILD)
+	cp $(PACKAGE_BUILD)/pellumar_*_amd64.deb $(BUILD)/
+	lintian --fail-on error $(BUILD)/pellumar_*_amd64.deb
+
+package-test: package
+	tests/package/install_test.sh $(BUILD)/pellumar_*_amd64.deb
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD)

@@ -201,7 +201,7 @@ FileReport processFile(const std::string& file, const Settings& settings,
   }
   CliWindowSystem window(file, options);
   ProcessingRun run(settings, window, options.mode);
-  const RunOutcome outcome = run.run();
+  const RunOutcome outcome = run.clean(file);
   report.errorText = window.errorText();
   switch (outcome) {
     case RunOutcome::Done:

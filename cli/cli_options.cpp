@@ -4,6 +4,10 @@
 
 #include <thread>
 
+#include "processing/file_ops.h"
+#include "settings/settings_loader.h"
+#include "settings/settings_location.h"
+
 namespace pellumar::cli {
 
 namespace {
@@ -55,6 +59,23 @@ constexpr BoxFlag kBoxFlags[] = {
      "Fix SRT blank lines: collapse runs of empty lines"},
 };
 
+// The places lexmend.ini is looked for and the one this run would read, so
+// that a user can tell which settings are in force.
+std::string settingsHelp() {
+  const std::vector<std::string> places = settingsSearchOrder(currentExecutable());
+  std::string text = "Settings come from the first of these that exists:\n  --settings FILE\n";
+  for (const std::string& place : places) {
+    text += "  " + (place == kSettingsFileName ? "./" + place : place) + "\n";
+  }
+  const std::string found = firstSettingsFile(places);
+  if (fileExists(found)) {
+    text += "Now read: " + (found == kSettingsFileName ? "./" + found : found) + "\n";
+  } else {
+    text += "Now read: none, there is no lexmend.ini in these places.\n";
+  }
+  return text;
+}
+
 std::string badUsage(const std::string& message) {
   return std::string(kProgramName) + ": " + message + "\n" + kHelpHint + "\n";
 }
@@ -86,7 +107,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
 
   std::string settingsFile;
   CLI::Option* settingsOption =
-      app.add_option("--settings", settingsFile, "Read settings from FILE instead of ./lexmend.ini")
+      app.add_option("--settings", settingsFile,
+                     "Read settings from FILE instead of the first lexmend.ini found")
           ->type_name("FILE")
           ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   int jobs = static_cast<int>(defaultJobs);
@@ -102,8 +124,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
   app.add_option("FILE", options.files, "Subtitle files to clean up")->type_name("");
   app.footer(
       "The cleaned copy of FILE is named after FILE with the settings' suffix (default _PL)\n"
-      "before its extension: movie.srt gives movie_PL.srt.\n\n"
-      "Exit status: 0 when every FILE was processed, 1 when some FILE could not be,\n"
+      "before its extension: movie.srt gives movie_PL.srt.\n\n" +
+      settingsHelp() +
+      "\nExit status: 0 when every FILE was processed, 1 when some FILE could not be,\n"
       "2 for bad usage or unusable settings (then no FILE is processed).");
 
   CommandLine result;

@@ -1,7 +1,5 @@
 #include "cli/cli_window_system.h"
 
-#include "processing/processing_run.h"
-
 namespace pellumar::cli {
 
 std::string errorLine(const std::string& text, const std::optional<std::string>& file) {
@@ -22,11 +20,7 @@ std::string errorLine(const std::string& text, const std::optional<std::string>&
 
 void CliWindowSystem::showMessage(const std::string& text, MessageIcon,
                                   const std::optional<std::string>&) {
-  // The progress line on stdout stands for "Done.".
-  if (text == kDoneMessage) return;
   errorText_ += errorLine(text, file_);
 }
-
-std::string CliWindowSystem::chooseFile(const std::string&, const std::string&) { return file_; }
 
 }  // namespace pellumar::cli

@@ -8,9 +8,9 @@
 
 namespace pellumar::cli {
 
-/// The command line's stand-in for the window, for one FILE: the dialog
-/// answers with FILE, the boxes answer from the options, and messages are
-/// kept as stderr lines for the batch to print in order.
+/// The command line's way to the user, for one FILE: the boxes answer from
+/// the options, and messages are kept as stderr lines, naming FILE, for the
+/// batch to print in order.
 class CliWindowSystem : public WindowSystem {
  public:
   CliWindowSystem(std::string file, const CliOptions& options)
@@ -18,7 +18,6 @@ class CliWindowSystem : public WindowSystem {
 
   void showMessage(const std::string& text, MessageIcon icon,
                    const std::optional<std::string>& title) override;
-  std::string chooseFile(const std::string& title, const std::string& filter) override;
   bool isTicked(Option option) override { return options_.isTicked(option); }
   void setOpenButtonEnabled(bool) override {}
 

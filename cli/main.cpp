@@ -6,6 +6,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_window_system.h"
 #include "settings/settings_loader.h"
+#include "settings/settings_location.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ int runCli(int argc, char** argv) {
   if (!commandLine.options) return commandLine.exitStatus;
   const CliOptions& options = *commandLine.options;
 
-  const SettingsLoad load = loadSettings(options.settingsFile.value_or(kSettingsFileName));
+  const SettingsLoad load =
+      loadSettings(options.settingsFile ? *options.settingsFile : settingsFileToRead());
   if (!load.error.empty()) write(errorLine(load.error), stderr);
   if (!load.settings) return kExitBadUsage;
   const Settings& settings = *load.settings;

@@ -52,17 +52,28 @@ void runStaged(RunContext& run) {
 }  // namespace
 
 RunOutcome ProcessingRun::run() {
-  const std::string chosen = window_.chooseFile(kOpenDialogTitle, kSubtitleFilter);
-  if (chosen.empty() || !fileExists(chosen)) return RunOutcome::NothingChosen;
+  return cleanAndConfirm(window_.chooseFile(kOpenDialogTitle, kSubtitleFilter));
+}
+
+RunOutcome ProcessingRun::cleanAndConfirm(const std::string& path) {
+  const RunOutcome outcome = clean(path);
+  if (outcome == RunOutcome::Done) {
+    window_.showMessage(kDoneMessage, MessageIcon::Information, std::string(kAppTitle));
+  }
+  return outcome;
+}
+
+RunOutcome ProcessingRun::clean(const std::string& path) {
+  if (path.empty() || !fileExists(path)) return RunOutcome::NothingChosen;
 
   window_.setOpenButtonEnabled(false);
-  paths_ = deriveJobPaths(chosen, settings_.nameSuffix);
+  paths_ = deriveJobPaths(path, settings_.nameSuffix);
   RunContext context{settings_, window_, paths_, {}, {}, {}};
   try {
     guardChosenFile(paths_);
-    context.encoding = detectFileEncoding(
-        paths_.inputPath,
-        settings_.legacyCodePage ? settings_.legacyCodePage : CodePage::defaultPage());
+    context.encoding =
+        detectFileEncoding(paths_.inputPath, settings_.legacyCodePage ? settings_.legacyCodePage
+                                                                      : CodePage::defaultPage());
     if (mode_ == RunMode::Staged || !singlePassMatchesStaged(context)) {
       runStaged(context);
     } else {
@@ -74,7 +85,6 @@ RunOutcome ProcessingRun::run() {
     return RunOutcome::Failed;
   }
   window_.setOpenButtonEnabled(true);
-  window_.showMessage(kDoneMessage, MessageIcon::Information, std::string(kAppTitle));
   return RunOutcome::Done;
 }
 

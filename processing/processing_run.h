@@ -14,8 +14,8 @@ inline constexpr const char* kSubtitleFilter =
 inline constexpr const char* kDoneMessage = "Done.";
 
 enum class RunOutcome {
-  NothingChosen,  ///< cancelled, or the chosen name is no file: nothing happened
-  Done,           ///< every pass finished and "Done." was shown
+  NothingChosen,  ///< cancelled, or the name is no file: nothing happened
+  Done,           ///< every pass finished
   Failed,         ///< a failure was shown; the output holds the last finished pass
 };
 
@@ -25,14 +25,24 @@ enum class RunMode {
   SinglePass,  ///< one read of the chosen file through every pass, one commit
 };
 
-/// Everything one click on the open button does: asks for a file, derives
-/// the names, runs the ticked passes in their fixed order and says "Done.".
+/// Cleaning of one file: derives the names, runs the ticked passes in their
+/// fixed order and shows what failed.
 class ProcessingRun {
  public:
   ProcessingRun(const Settings& settings, WindowSystem& window, RunMode mode = RunMode::Staged)
       : settings_(settings), window_(window), mode_(mode) {}
 
+  /// One click on the open button: asks for a file and cleans it as
+  /// cleanAndConfirm() does.
   RunOutcome run();
+
+  /// Cleans `path` and says "Done." when every pass finished.
+  RunOutcome cleanAndConfirm(const std::string& path);
+
+  /// Cleans `path` with the ticked passes. Failures and warnings go to the
+  /// window system as messages; success is only returned, so that a caller
+  /// cleaning many files can report them together.
+  RunOutcome clean(const std::string& path);
 
   /// The names of the latest run.
   const JobPaths& paths() const { return paths_; }

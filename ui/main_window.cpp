@@ -10,10 +10,14 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
+#include <array>
 #include <exception>
+#include <filesystem>
 
 #include "processing/processing_run.h"
+#include "ui/batch_progress.h"
 #include "ui/common_dialog.h"
+#include "ui/file_batch.h"
 #include "ui/help_texts.h"
 #include "ui/message_presenter.h"
 #include "ui/qt_window_system.h"
@@ -26,6 +30,7 @@ MainWindow::MainWindow(Settings settings, WindowDialogs dialogs, QWidget* parent
       ownMessages_(dialogs.messages ? nullptr : std::make_unique<MessageBoxPresenter>(this)),
       messages_(dialogs.messages ? dialogs.messages : ownMessages_.get()),
       files_(dialogs.files ? dialogs.files : new CommonDialog(this)),
+      progress_(dialogs.progress),
       // Made before the boxes, since it comes first in the tab order.
       openButton_(new QPushButton(QStringLiteral("Open Sub File"), this)),
       boxes_(this),
@@ -67,11 +72,11 @@ void MainWindow::layOut() {
   grid->addWidget(optionBox(Option::HelpMode), 4, 1);
 }
 
-void MainWindow::runProcessing() {
+void MainWindow::runGuarded(const std::function<void()>& work) {
   if (running_) return;
   running_ = true;
   try {
-    ProcessingRun(settings_, *windowSystem_, RunMode::Staged).run();
+    work();
   } catch (const std::exception& error) {
     // An exception must not travel on into Qt's event loop.
     windowSystem_->showMessage(error.what(), MessageIcon::None, std::nullopt);
@@ -81,10 +86,59 @@ void MainWindow::runProcessing() {
   openButton_->setEnabled(true);
 }
 
-void MainWindow::runProcessingOn(const std::string& path) {
-  if (running_) return;
-  windowSystem_->setNextChoice(path);
-  runProcessing();
+void MainWindow::runProcessing() {
+  runGuarded([this] { ProcessingRun(settings_, *windowSystem_, RunMode::Staged).run(); });
+}
+
+void MainWindow::cleanFiles(const std::vector<std::string>& paths) {
+  runGuarded([this, &paths] {
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+    std::vector<std::string> missing;
+    for (const std::string& path : paths) {
+      std::error_code ignored;
+      const auto status = std::filesystem::status(path, ignored);
+      (std::filesystem::is_directory(status) ? folders
+       : std::filesystem::exists(status)     ? files
+                                             : missing)
+          .push_back(path);
+    }
+    if (!folders.empty()) {
+      windowSystem_->showMessage(namedList("Folders are not cleaned, only files:", folders),
+                                 MessageIcon::None, std::nullopt);
+    }
+    // Only a name typed on the command line can be missing: a drop carries
+    // what exists.
+    if (!missing.empty()) {
+      windowSystem_->showMessage(namedList("No such file:", missing), MessageIcon::None,
+                                 std::nullopt);
+    }
+    if (files.size() == 1) {
+      ProcessingRun(settings_, *windowSystem_, RunMode::Staged).cleanAndConfirm(files.front());
+    } else if (files.size() > 1) {
+      cleanSeveral(files);
+    }
+  });
+}
+
+void MainWindow::cleanSeveral(const std::vector<std::string>& files) {
+  // The boxes as they are now hold for every file.
+  std::array<bool, kOptionCount> ticks{};
+  for (int number = 1; number <= kOptionCount; ++number) {
+    const Option option = optionOfCheckBox(number);
+    ticks[static_cast<std::size_t>(option)] = optionBox(option)->isChecked();
+  }
+  windowSystem_->setOpenButtonEnabled(false);
+  ProgressDialog dialog(this);
+  const std::vector<FileResult> results =
+      cleanEach(files, settings_, ticks, progress_ ? *progress_ : dialog);
+  windowSystem_->setOpenButtonEnabled(true);
+  bool allWritten = true;
+  for (const FileResult& result : results) {
+    allWritten = allWritten && result.state == FileResult::State::Written;
+  }
+  windowSystem_->showMessage(batchSummary(results),
+                             allWritten ? MessageIcon::Information : MessageIcon::None, kAppTitle);
 }
 
 void MainWindow::updateHelpTooltips() {
@@ -105,30 +159,39 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (running_ || !(event->possibleActions() & Qt::CopyAction)) return;
-  if (droppedFile(event->mimeData()).empty()) return;
+  if (droppedPaths(event->mimeData()).empty()) return;
   // Copy, never move: the file manager must not delete what it dragged here.
   event->setDropAction(Qt::CopyAction);
   event->accept();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-  const std::string path = droppedFile(event->mimeData());
-  if (running_ || path.empty() || !(event->possibleActions() & Qt::CopyAction)) return;
+  std::vector<std::string> paths = droppedPaths(event->mimeData());
+  if (running_ || paths.empty() || !(event->possibleActions() & Qt::CopyAction)) return;
   event->setDropAction(Qt::CopyAction);
   event->accept();
   // Start after the drop has returned: the file manager waits for it, and the
   // run's messages are modal.
   QMetaObject::invokeMethod(
-      this, [this, path] { runProcessingOn(path); }, Qt::QueuedConnection);
+      this, [this, paths = std::move(paths)] { cleanFiles(paths); }, Qt::QueuedConnection);
 }
 
-std::string droppedFile(const QMimeData* data) {
-  if (data == nullptr || !data->hasUrls()) return {};
-  const QList<QUrl> urls = data->urls();
-  if (urls.size() != 1 || !urls.constFirst().isLocalFile()) return {};
-  const QFileInfo file(urls.constFirst().toLocalFile());
-  if (!file.isFile()) return {};
-  return QFile::encodeName(file.absoluteFilePath()).toStdString();
+std::vector<std::string> droppedPaths(const QMimeData* data) {
+  std::vector<std::string> paths;
+  if (data == nullptr || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) continue;
+    const QFileInfo entry(url.toLocalFile());
+    if (!entry.isFile() && !entry.isDir()) continue;
+    paths.push_back(QFile::encodeName(entry.absoluteFilePath()).toStdString());
+  }
+  return paths;
+}
+
+std::string namedList(const std::string& heading, const std::vector<std::string>& paths) {
+  std::string text = heading;
+  for (const std::string& path : paths) text += "\r\n" + path;
+  return text;
 }
 
 }  // namespace pellumar

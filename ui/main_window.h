@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "processing/options.h"
 #include "processing/settings.h"
@@ -14,6 +16,7 @@ class QPushButton;
 
 namespace pellumar {
 
+class BatchProgress;
 class FileChooser;
 class MessagePresenter;
 class QtWindowSystem;
@@ -23,6 +26,7 @@ class QtWindowSystem;
 struct WindowDialogs {
   MessagePresenter* messages = nullptr;
   FileChooser* files = nullptr;
+  BatchProgress* progress = nullptr;
 };
 
 /// The program's one window, "Form1": seven option boxes and the open button.
@@ -39,8 +43,13 @@ class MainWindow : public QWidget {
   /// One processing run on the file chosen in the open-file dialog.
   void runProcessing();
 
-  /// One processing run on `path`, as if it had been chosen in the dialog.
-  void runProcessingOn(const std::string& path);
+  /// What a drop does with the paths dropped, and the command line with the
+  /// files it names. Folders and missing names are refused with a message,
+  /// the other files cleaned. One file is cleaned
+  /// as if chosen in the dialog. Several are cleaned one after another behind
+  /// a progress dialog, with one summary at the end instead of a message box
+  /// per file.
+  void cleanFiles(const std::vector<std::string>& paths);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -48,6 +57,10 @@ class MainWindow : public QWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  /// Runs `work` unless a run is going on, keeping a failure out of Qt's
+  /// event loop and leaving the open button enabled.
+  void runGuarded(const std::function<void()>& work);
+  void cleanSeveral(const std::vector<std::string>& files);
   void updateHelpTooltips();
   void layOut();
 
@@ -55,6 +68,7 @@ class MainWindow : public QWidget {
   std::unique_ptr<MessagePresenter> ownMessages_;
   MessagePresenter* messages_;
   FileChooser* files_;
+  BatchProgress* progress_;
   QPushButton* openButton_;
   OptionBoxes boxes_;
   std::unique_ptr<QtWindowSystem> windowSystem_;
@@ -62,8 +76,12 @@ class MainWindow : public QWidget {
   bool farewellShown_ = false;
 };
 
-/// The file a drag would start a run on: exactly one local, existing file.
-/// Empty for anything else.
-std::string droppedFile(const QMimeData* data);
+/// The local files and folders a drag carries, as absolute paths; other
+/// addresses and names that do not exist are passed over.
+std::vector<std::string> droppedPaths(const QMimeData* data);
+
+/// `heading`, then each path on a line of its own: how the window refuses
+/// folders and names that do not exist.
+std::string namedList(const std::string& heading, const std::vector<std::string>& paths);
 
 }  // namespace pellumar

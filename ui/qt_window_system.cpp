@@ -19,11 +19,6 @@ void QtWindowSystem::showMessage(const std::string& text, MessageIcon icon,
 }
 
 std::string QtWindowSystem::chooseFile(const std::string& title, const std::string& filter) {
-  if (nextChoice_) {
-    std::string path = std::move(*nextChoice_);
-    nextChoice_.reset();
-    return path;
-  }
   files_.setDialogTitle(title);
   files_.setFilter(filter);
   files_.showOpen();

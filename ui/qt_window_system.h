@@ -26,16 +26,11 @@ class QtWindowSystem : public WindowSystem {
   bool isTicked(Option option) override;
   void setOpenButtonEnabled(bool enabled) override;
 
-  /// The next chooseFile returns `path` without showing the dialog, so a file
-  /// dropped on the window goes through the same run as a chosen one.
-  void setNextChoice(std::string path) { nextChoice_ = std::move(path); }
-
  private:
   const OptionBoxes& boxes_;
   QPushButton& openButton_;
   MessagePresenter& messages_;
   FileChooser& files_;
-  std::optional<std::string> nextChoice_;
 };
 
 }  // namespace pellumar

@@ -1,11 +1,13 @@
 #include "ui/start_up.h"
 
+#include "settings/settings_location.h"
 #include "ui/message_presenter.h"
 
 namespace pellumar {
 
-std::unique_ptr<MainWindow> startUp(const std::string& settingsFile, WindowDialogs dialogs) {
-  SettingsLoad load = loadSettings(settingsFile);
+std::unique_ptr<MainWindow> startUp(const std::optional<std::string>& settingsFile,
+                                    WindowDialogs dialogs) {
+  SettingsLoad load = loadSettings(settingsFile ? *settingsFile : settingsFileToRead());
   if (!load.settings) {
     MessageBoxPresenter messageBox;
     MessagePresenter& messages = dialogs.messages ? *dialogs.messages : messageBox;

@@ -140,6 +140,8 @@ TEST_F(CliEndToEndTest, DeleteBlankDropsTheBlankSubtitle) {
 
 TEST_F(CliEndToEndTest, MissingSettingsStopsBeforeAnyFile) {
   fs::remove(file("lexmend.ini"));
+  // Nor a copy of the user's own; the child program inherits the variable.
+  ::setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);
   writeBytes(file("movie.srt"), kSubRip);
   const Outcome outcome = run({"movie.srt"});
   EXPECT_EQ(outcome.status, 2);
@@ -157,6 +159,17 @@ TEST_F(CliEndToEndTest, SettingsFromAnotherFile) {
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.out, "a.txt -> a_fix.txt\n");
   EXPECT_EQ(readBytes(file("a_fix.txt")), kPlainText);
+}
+
+TEST_F(CliEndToEndTest, WithoutSettingsHereTheUsersCopyIsRead) {
+  fs::remove(file("lexmend.ini"));
+  fs::create_directories(dir_.path() / "config/pellumar");
+  writeBytes(file("config/pellumar/lexmend.ini"), "NAMESUFIXADD=_me\r\n");
+  ::setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);
+  writeBytes(file("a.txt"), kPlainText);
+  const Outcome outcome = run({"a.txt"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "a.txt -> a_me.txt\n");
 }
 
 TEST_F(CliEndToEndTest, MissingSettingsFileGivenByName) {

@@ -2,17 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "processing/processing_run.h"
-
 namespace pellumar::cli {
 namespace {
-
-TEST(CliWindowSystemTest, TheDialogAnswersWithTheFileAsGiven) {
-  CliOptions options;
-  CliWindowSystem window("../subs/./movie.srt", options);
-  EXPECT_EQ(window.chooseFile(kOpenDialogTitle, kSubtitleFilter), "../subs/./movie.srt");
-  EXPECT_EQ(window.chooseFile(kOpenDialogTitle, kSubtitleFilter), "../subs/./movie.srt");
-}
 
 TEST(CliWindowSystemTest, BoxesAnswerFromTheOptions) {
   CliOptions options;
@@ -41,13 +32,6 @@ TEST(CliWindowSystemTest, MessagesBecomeOneStderrLineEach) {
             "pellumar-cli: dir/x.txt: Unknown subtitle type. Cannot process for \"Delete blank "
             "lines\" option.\n"
             "pellumar-cli: dir/x.txt: Cannot write \"dir/x_PL.txt\": No space left on device.\n");
-}
-
-TEST(CliWindowSystemTest, DoneIsLeftToTheProgressLine) {
-  CliOptions options;
-  CliWindowSystem window("a.srt", options);
-  window.showMessage(kDoneMessage, MessageIcon::Information, std::string(kAppTitle));
-  EXPECT_EQ(window.errorText(), "");
 }
 
 struct LineCase {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/batch_progress.h"
 #include "ui/file_chooser.h"
 #include "ui/message_presenter.h"
 
@@ -46,6 +47,29 @@ class FakeFileChooser : public FileChooser {
  private:
   std::string choice_;
   std::string fileName_;
+};
+
+/// Records the progress of a run over several files; cancels when file
+/// `cancelAt` would be next.
+class RecordingProgress : public BatchProgress {
+ public:
+  explicit RecordingProgress(int cancelAt = -1) : cancelAt_(cancelAt) {}
+
+  void start(int count) override {
+    count_ = count;
+    calls.push_back("start " + std::to_string(count));
+  }
+  bool next(int index, const std::string& name) override {
+    calls.push_back(progressLabel(index, count_, name));
+    return index != cancelAt_;
+  }
+  void finish() override { calls.push_back("finish"); }
+
+  std::vector<std::string> calls;
+
+ private:
+  int cancelAt_;
+  int count_ = 0;
 };
 
 /// Calls `answer` with the next modal widget of type `Modal` once it is up,

@@ -2,6 +2,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
@@ -135,36 +136,148 @@ class ProcessingRunTest : public QObject {
     QCOMPARE(readBytes(folder.file("movie_PL.srt")), std::string(kCleanMovie));
   }
 
-  void refusesSeveralFilesAFolderOrARemoteFile() {
+  void refusesARemoteOrMissingFile() {
     TempDir folder;
-    writeBytes(folder.file("a.srt"), kMovie);
-    writeBytes(folder.file("b.srt"), kMovie);
     FakeFileChooser files;
     auto window = makeWindow(files);
-    const auto local = [&](const char* name) {
-      return QUrl::fromLocalFile(QString::fromStdString(folder.file(name)));
-    };
-    const QList<QList<QUrl>> refused = {
-        {local("a.srt"), local("b.srt")},
-        {QUrl::fromLocalFile(QString::fromStdString(folder.path().string()))},
-        {QUrl(QStringLiteral("https://example.org/a.srt"))},
-        {local("missing.srt")},
-    };
-    for (const QList<QUrl>& urls : refused) {
+    for (const QUrl& url : {QUrl(QStringLiteral("https://example.org/a.srt")),
+                            QUrl::fromLocalFile(QString::fromStdString(folder.file("gone.srt")))}) {
       QMimeData data;
-      data.setUrls(urls);
+      data.setUrls({url});
       QVERIFY(!drag(*window, data));
       QVERIFY(!drop(*window, data));
     }
     QTest::qWait(20);
     QVERIFY(seen_.empty());
-    QCOMPARE(listFolder(folder.path()), std::string("a.srt b.srt"));
+  }
+
+  void refusesADroppedFolderWithAMessage() {
+    TempDir folder;
+    std::filesystem::create_directory(folder.path() / "season");
+    writeBytes(folder.file("season/e1.srt"), kMovie);
+    FakeFileChooser files;
+    auto window = makeWindow(files);
+    QMimeData data;
+    data.setUrls({local(folder, "season")});
+
+    QVERIFY(drag(*window, data));
+    QVERIFY(drop(*window, data));
+
+    QTRY_COMPARE(seen_.size(), std::size_t{1});
+    QCOMPARE(seen_[0].text, "Folders are not cleaned, only files:\n" +
+                                QString::fromStdString(folder.file("season")));
+    QCOMPARE(listFolder(folder.path() / "season"), std::string("e1.srt"));
+  }
+
+  // A written file, one written with a warning, one that fails, a folder.
+  void severalDroppedFilesEndInOneSummary() {
+    TempDir folder;
+    writeBytes(folder.file("a.srt"), std::string(kMovie) + kMovie);  // long enough to be known
+    writeBytes(folder.file("notes.txt"), "teh\r\nplain\r\ntext\r\n");
+    writeBytes(folder.file("bad.srt"), kMovie);
+    std::filesystem::create_directory(folder.path() / "bad_PL.srt");
+    std::filesystem::create_directory(folder.path() / "extras");
+    FakeFileChooser files;
+    RecordingProgress progress;
+    auto window = makeWindow(files, &progress);
+    window->optionBox(Option::DeleteBlankSubtitles)->setChecked(true);
+    QMimeData data;
+    data.setUrls({local(folder, "a.srt"), local(folder, "notes.txt"), local(folder, "extras"),
+                  local(folder, "bad.srt")});
+
+    QVERIFY(drag(*window, data));
+    QVERIFY(drop(*window, data));
+
+    QTRY_COMPARE(seen_.size(), std::size_t{2});
+    QVERIFY(seen_[0].text.startsWith(QStringLiteral("Folders are not cleaned")));
+    const std::vector<std::string> steps = {"start 3", "File 1 of 3: a.srt",
+                                            "File 2 of 3: notes.txt", "File 3 of 3: bad.srt",
+                                            "finish"};
+    QCOMPARE(progress.calls, steps);
+    QCOMPARE(seen_[1].text.section(QLatin1Char('\n'), 0, 8),
+             QStringLiteral("Cleaned 2 of 3 files.\n"
+                            "\n"
+                            "Written:\n"
+                            "a.srt -> a_PL.srt\n"
+                            "notes.txt -> notes_PL.txt\n"
+                            "    Unknown subtitle type. Cannot process for \"Delete blank lines\" "
+                            "option.\n"
+                            "\n"
+                            "Failed:\n"
+                            "bad.srt"));
+    QVERIFY(seen_[1].text.section(QLatin1Char('\n'), 9).startsWith(QStringLiteral("    Cannot ")));
+    QCOMPARE(seen_[1].icon, MessageIcon::None);
+    QVERIFY(seen_[1].buttonEnabled);
+    QCOMPARE(readBytes(folder.file("a_PL.srt")), std::string(kCleanMovie) + kCleanMovie);
+    QCOMPARE(readBytes(folder.file("notes_PL.txt")), std::string("the\r\nplain\r\ntext\r\n"));
+  }
+
+  void aMissingNameIsRefusedAndTheOtherFileCleaned() {
+    TempDir folder;
+    writeBytes(folder.file("a.srt"), kMovie);
+    FakeFileChooser files;
+    auto window = makeWindow(files);
+
+    window->cleanFiles({folder.file("typo.srt"), folder.file("a.srt")});
+
+    QCOMPARE(seen_.size(), std::size_t{2});
+    QCOMPARE(seen_[0].text, "No such file:\n" + QString::fromStdString(folder.file("typo.srt")));
+    QCOMPARE(seen_[1].text, QStringLiteral("Done."));
+    QCOMPARE(readBytes(folder.file("a_PL.srt")), std::string(kCleanMovie));
+  }
+
+  void cancelStopsBeforeTheNextFile() {
+    TempDir folder;
+    for (const char* name : {"a.srt", "b.srt", "c.srt"}) writeBytes(folder.file(name), kMovie);
+    FakeFileChooser files;
+    RecordingProgress progress(1);
+    auto window = makeWindow(files, &progress);
+
+    window->cleanFiles({folder.file("a.srt"), folder.file("b.srt"), folder.file("c.srt")});
+
+    QCOMPARE(seen_.size(), std::size_t{1});
+    QCOMPARE(seen_[0].text, QStringLiteral("Cleaned 1 of 3 files.\n"
+                                           "\n"
+                                           "Written:\n"
+                                           "a.srt -> a_PL.srt\n"
+                                           "\n"
+                                           "Cancelled, not cleaned:\n"
+                                           "b.srt\n"
+                                           "c.srt"));
+    QCOMPARE(listFolder(folder.path()), std::string("a.srt a_PL.srt b.srt c.srt"));
+  }
+
+  void allWrittenIsReportedAsInformation() {
+    TempDir folder;
+    for (const char* name : {"a.srt", "b.srt"}) writeBytes(folder.file(name), kMovie);
+    FakeFileChooser files;
+    RecordingProgress progress;
+    auto window = makeWindow(files, &progress);
+
+    window->cleanFiles({folder.file("a.srt"), folder.file("b.srt")});
+
+    QCOMPARE(seen_.size(), std::size_t{1});
+    QVERIFY(seen_[0].text.startsWith(QStringLiteral("Cleaned 2 of 2 files.\n")));
+    QCOMPARE(seen_[0].icon, MessageIcon::Information);
+    QCOMPARE(readBytes(folder.file("b_PL.srt")), std::string(kCleanMovie));
+  }
+
+  void theProgressDialogNamesTheFileAndCancels() {
+    QWidget parent;
+    ProgressDialog progress(&parent);
+    progress.start(2);
+    QVERIFY(progress.next(0, "a.srt"));
+    QCOMPARE(progress.dialog()->labelText(), QStringLiteral("File 1 of 2: a.srt"));
+    progress.dialog()->cancel();
+    QVERIFY(!progress.next(1, "b.srt"));
+    progress.finish();
   }
 
  private:
-  std::unique_ptr<MainWindow> makeWindow(FileChooser& files) {
+  std::unique_ptr<MainWindow> makeWindow(FileChooser& files, BatchProgress* progress = nullptr) {
     messages_ = RecordingMessages{};
-    auto window = std::make_unique<MainWindow>(replacingTeh(), WindowDialogs{&messages_, &files});
+    auto window =
+        std::make_unique<MainWindow>(replacingTeh(), WindowDialogs{&messages_, &files, progress});
     QPushButton* button = window->openButton();
     messages_.onShow = [this, button](const Message& message) {
       seen_.push_back({message.text, message.icon, button->isEnabled()});
@@ -172,6 +285,10 @@ class ProcessingRunTest : public QObject {
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
     return window;
+  }
+
+  static QUrl local(const TempDir& folder, const char* name) {
+    return QUrl::fromLocalFile(QString::fromStdString(folder.file(name)));
   }
 
   static bool drag(QWidget& window, const QMimeData& data) {

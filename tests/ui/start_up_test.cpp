@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 
 #include "tests/support/test_files.h"
 #include "tests/ui/fakes.h"
@@ -58,6 +59,28 @@ class StartUpTest : public QObject {
     QVERIFY(messages.shown.empty());
     window->openButton()->click();
     QCOMPARE(readBytes(folder.file("note_x.txt")), std::string("the end\r\n"));
+  }
+
+  void withoutSettingsHereTheUsersCopyIsRead() {
+    TempDir folder;
+    std::filesystem::create_directories(folder.path() / "config/pellumar");
+    std::filesystem::create_directory(folder.path() / "work");
+    writeBytes(folder.file("config/pellumar/lexmend.ini"), "NAMESUFIXADD=_x\r\n");
+    writeBytes(folder.file("work/note.txt"), "text\r\n");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const std::filesystem::path oldFolder = std::filesystem::current_path();
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.file("config")));
+    std::filesystem::current_path(folder.path() / "work");
+    RecordingMessages messages;
+    FakeFileChooser files(folder.file("work/note.txt"));
+
+    const auto window = startUp(std::nullopt, {&messages, &files});
+
+    std::filesystem::current_path(oldFolder);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    QVERIFY(window != nullptr);
+    window->openButton()->click();
+    QCOMPARE(readBytes(folder.file("work/note_x.txt")), std::string("text\r\n"));
   }
 
  private:
