@@ -56,13 +56,13 @@ RunOutcome ProcessingRun::run() {
   if (chosen.empty() || !fileExists(chosen)) return RunOutcome::NothingChosen;
 
   window_.setOpenButtonEnabled(false);
+  encoding_.reset();
   paths_ = deriveJobPaths(chosen, settings_.nameSuffix);
   RunContext context{settings_, window_, paths_, {}, {}, {}};
   try {
     guardChosenFile(paths_);
-    context.encoding = detectFileEncoding(
-        paths_.inputPath,
-        settings_.legacyCodePage ? settings_.legacyCodePage : CodePage::defaultPage());
+    context.encoding = detectFileEncoding(paths_.inputPath, settings_.legacyPages());
+    encoding_ = context.encoding;
     if (mode_ == RunMode::Staged || !singlePassMatchesStaged(context)) {
       runStaged(context);
     } else {
