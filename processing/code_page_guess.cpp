@@ -11,44 +11,52 @@ namespace pellumar {
 namespace {
 
 // Letters of the languages whose subtitles come in single-byte pages, by how
-// often they turn up in running text (3 often, 2 now and then, 1 seldom), and
-// the letters that stand as a word of their own. Only letters from 0x80 up
-// matter: the rest read the same in every page.
+// often they turn up in running text (3 often, 2 now and then, 1 seldom), the
+// letters that stand as a word of their own, and where letters never stand:
+// at the start of a word, after a vowel, before a vowel, anywhere but at the
+// end of a word, after a consonant, at the end of a word. Only letters from 0x80 up matter: the
+// rest read the same in every page.
 struct Language {
   const char* often;
   const char* sometimes;
   const char* seldom;
-  const char* alone;  // one-letter words
+  const char* alone = "";
+  const char* notFirst = "";
+  const char* notAfterVowel = "";
+  const char* notBeforeVowel = "";
+  const char* lastOnly = "";
+  const char* notAfterConsonant = "";
+  const char* notLast = "";
 };
 
 constexpr Language kLanguages[] = {
-    {"ąęłóśż", "ćń", "ź", ""},                          // Polish
-    {"áéíěčřšžý", "ů", "úňťďó", ""},                    // Czech
-    {"áíčšž", "éýľôúť", "ňďäóĺŕ", ""},                  // Slovak
-    {"áé", "öőüóí", "űú", "ő"},                         // Hungarian
-    {"čšž", "", "ćđ", ""},                              // Slovenian
-    {"čšž", "ć", "đ", ""},                              // Croatian, Bosnian, Serbian
-    {"äöü", "ß", "", ""},                               // German
-    {"é", "èàêç", "ôîûùëïâœæÿ", "à"},                   // French
-    {"ó", "áéíñ", "úü", ""},                            // Spanish
-    {"", "ãáçéêíó", "õúâàô", "àé"},                     // Portuguese
-    {"è", "àòù", "éìíóî", "èà"},                        // Italian
-    {"", "éë", "ïöèüáóê", ""},                          // Dutch
-    {"ăşţșț", "âî", "", ""},                            // Romanian
-    {"ë", "ç", "", ""},                                 // Albanian
-    {"åø", "æ", "é", "å"},                              // Danish, Norwegian
-    {"åäö", "", "é", "å"},                              // Swedish, Finnish
-    {"", "áðéíóúþæö", "ý", ""},                         // Icelandic
-    {"", "äõöü", "šž", ""},                             // Estonian
-    {"š", "ąčėįųūž", "ę", "į"},                         // Lithuanian
-    {"āēī", "čšūž", "ģķļņ", ""},                        // Latvian
-    {"ış", "çğöü", "", ""},                             // Turkish
-    {"аеиностлвр", "кмдпуяыьгзбчйхжшю", "цщэфъё", "иваскоуя"},  // Russian
-    {"аеиностлвр", "кмдпуяъгзбчйхжшю", "цщьф", "иваскоуя"},     // Bulgarian
-    {"аеиностлвр", "кмдпуяьгзбчйхжшюі", "цщфєїґ", "івазоуйя"},  // Ukrainian
-    {"аеиностлвр", "кмдпуьгзбчхжшјђћџљњ", "цф", "иваскоу"},      // Serbian
-    {"аеиностлвр", "кмдпугзбчхжшјљњѓќѕџ", "цф", "иваскоу"},      // Macedonian
-    {"аеіностлвр", "кмдпуяыьгзбчйхжшўё", "цэфю", "іваузя"},      // Belarusian
+    {"ąęłóśż", "ćń", "ź", "", "ąęń", "", "ąęńśźć"},                    // Polish
+    {"áéíěčřšžý", "ůňď", "úťó", "", "ěůň", "ěů", "", "", "ň"},         // Czech
+    {"áíčšž", "éýľôúťď", "ňäóĺŕ", "", "äĺŕ", "äôĺŕ", "", "", "ň"},     // Slovak
+    {"áéő", "öüóíű", "ú", "ő"},                                        // Hungarian
+    {"čšž", "", "ćđ"},                                                 // Slovenian
+    {"čšž", "ćđ", ""},                                                 // Croatian, Bosnian
+    {"äöü", "ß", "", "", "ß"},                                         // German
+    {"éè", "àêçù", "ôîûëïâœæÿ", "à"},                                  // French
+    {"ó", "áéíñ", "úü", "", "ñ"},                                      // Spanish
+    {"ãçéá", "êíóõú", "âàô", "àé", "ãõ"},                              // Portuguese
+    {"èò", "àù", "éìíóî", "èà", "", "", "", "àìòù"},                   // Italian
+    {"ï", "éë", "öèüáóê", "", "ëï", "", "", "", "ëï", "ï"},            // Dutch
+    {"şţșț", "ăâî", ""},                                               // Romanian
+    {"ë", "ç", ""},                                                    // Albanian
+    {"åø", "æ", "é", "å"},                                             // Danish, Norwegian
+    {"åäö", "", "é", "å"},                                             // Swedish, Finnish
+    {"", "áðéíóúþæö", "ý", "", "ð"},                                   // Icelandic
+    {"", "äõöü", "šž"},                                                // Estonian
+    {"š", "ąčėįųūž", "ę", "į"},                                        // Lithuanian
+    {"āēī", "čšūž", "ģķļņ"},                                           // Latvian
+    {"ış", "çğöü", "", "", "ğ"},                                       // Turkish
+    {"аеиностлвр", "кмдпуяыьгзбчйхжшю", "цщэфъё", "иваскоуя", "ыьъ"},  // Russian
+    {"аеиностлвр", "кмдпуяъгзбчйхжшю", "цщьф", "иваскоуя", "ьъ"},      // Bulgarian
+    {"аеиностлвр", "кмдпуяьгзбчйхжшюі", "цщфєїґ", "івазоуйя", "ь"},    // Ukrainian
+    {"аеиностлвр", "кмдпуьгзбчхжшјђћџљњ", "цф", "иваскоу"},            // Serbian
+    {"аеиностлвр", "кмдпугзбчхжшјљњѓќѕџ", "цф", "иваскоу"},            // Macedonian
+    {"аеіностлвр", "кмдпуяыьгзбчйхжшўё", "цэфю", "іваузя", "ыьў"},     // Belarusian
 };
 constexpr std::size_t kLanguageCount = std::size(kLanguages);
 
@@ -56,8 +64,13 @@ constexpr std::size_t kLanguageCount = std::size(kLanguages);
 constexpr std::int64_t kStrayLetter = 2;
 // A symbol inside a word ("s±")
 constexpr std::int64_t kSymbolInWord = 6;
-// A capital right after a small letter ("sĄ")
-constexpr std::int64_t kCapitalAfterSmall = 4;
+// A quote or dash against a word: fine, but no evidence for the page either.
+constexpr std::int64_t kMarkAtWordEdge = 1;
+// A consonant between two others, which a vowel there would not be ("prčs"
+// for "près")
+constexpr std::int64_t kConsonantCluster = 1;
+// A word in mixed case ("sĄ", "żDónde", "ĄEl")
+constexpr std::int64_t kMixedCase = 6;
 // A capital after a capital: words in capitals are rare in subtitles, and
 // they are how a Cyrillic text reads in the other of KOI8 and windows-125x.
 constexpr std::int64_t kCapitalAfterCapital = 1;
@@ -110,10 +123,27 @@ char32_t toLower(char32_t c) {
 // ellipses and the like.
 bool isWordEdgeMark(char32_t c) {
   switch (c) {
-    case 0xA1: case 0xBF: case 0xAB: case 0xBB: case 0xB0: case 0xB7: case 0xA7:
-    case 0x2039: case 0x203A: case 0x201E: case 0x201C: case 0x201D: case 0x2018:
-    case 0x2019: case 0x201A: case 0x2013: case 0x2014: case 0x2026: case 0x2022:
-    case 0x2122: case 0x20AC:
+    case 0xA1:
+    case 0xBF:
+    case 0xAB:
+    case 0xBB:
+    case 0xB0:
+    case 0xB7:
+    case 0xA7:
+    case 0x2039:
+    case 0x203A:
+    case 0x201E:
+    case 0x201C:
+    case 0x201D:
+    case 0x2018:
+    case 0x2019:
+    case 0x201A:
+    case 0x2013:
+    case 0x2014:
+    case 0x2026:
+    case 0x2022:
+    case 0x2122:
+    case 0x20AC:
       return true;
     default:
       return false;
@@ -135,6 +165,22 @@ std::int8_t weightIn(const Language& language, char32_t lower) {
   return 0;
 }
 
+constexpr const char* kVowels = "áàâäãåæéèêëěíìîïóòôöõőøúùûüůűýÿąęœăаеёиоуыэюяіїєў";
+
+bool isAsciiVowel(unsigned char c) {
+  switch (c | 0x20) {
+    case 'a':
+    case 'e':
+    case 'i':
+    case 'o':
+    case 'u':
+    case 'y':
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool isAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
 bool isWordByte(unsigned char c) { return c >= 0x80 || isAsciiLetter(c); }
@@ -149,8 +195,8 @@ std::string upperAlnum(std::string_view name) {
 }
 
 bool allDigits(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(),
-                                      [](char c) { return c >= '0' && c <= '9'; });
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -174,6 +220,17 @@ struct CodePageGuesser::Candidate {
     bool upper = false;
     std::array<std::int8_t, kLanguageCount> weight{};  // 0: not a letter of the language
     std::array<std::int8_t, kLanguageCount> alone{};   // as a one-letter word
+    std::array<std::uint8_t, kLanguageCount> rules{};  // where it never stands: Rule bits
+    bool vowel = false;
+    bool opensWord = false;  // ¡ and ¿, which stand in front of a sentence's first word
+  };
+  enum Rule : std::uint8_t {
+    NotFirst = 1,
+    NotAfterVowel = 2,
+    NotBeforeVowel = 4,
+    LastOnly = 8,
+    NotAfterConsonant = 16,
+    NotLast = 32,
   };
 
   std::shared_ptr<const CodePage> page;
@@ -197,12 +254,22 @@ struct CodePageGuesser::Candidate {
         entry.kind = Kind::Letter;
         entry.upper = isUpperLetter(c);
         const char32_t lower = toLower(c);
+        entry.vowel = contains(kVowels, lower);
         for (std::size_t l = 0; l < kLanguageCount; ++l) {
-          entry.weight[l] = weightIn(kLanguages[l], lower);
-          entry.alone[l] = contains(kLanguages[l].alone, lower) ? entry.weight[l] : 0;
+          const Language& language = kLanguages[l];
+          entry.weight[l] = weightIn(language, lower);
+          entry.alone[l] = contains(language.alone, lower) ? entry.weight[l] : 0;
+          entry.rules[l] = static_cast<std::uint8_t>(
+              (contains(language.notFirst, lower) ? NotFirst : 0) |
+              (contains(language.notAfterVowel, lower) ? NotAfterVowel : 0) |
+              (contains(language.notBeforeVowel, lower) ? NotBeforeVowel : 0) |
+              (contains(language.lastOnly, lower) ? LastOnly : 0) |
+              (contains(language.notAfterConsonant, lower) ? NotAfterConsonant : 0) |
+              (contains(language.notLast, lower) ? NotLast : 0));
         }
       } else {
         entry.kind = isWordEdgeMark(c) ? Kind::EdgeMark : Kind::Symbol;
+        entry.opensWord = c == 0xA1 || c == 0xBF;
       }
     }
   }
@@ -236,11 +303,19 @@ void CodePageGuesser::feed(std::string_view bytes) {
 
 void CodePageGuesser::scoreWord(const unsigned char* word, std::size_t size) {
   for (Candidate& candidate : candidates_) {
+    auto isVowel = [&](std::size_t k) {
+      const unsigned char b = word[k];
+      return b < 0x80 ? isAsciiVowel(b) : candidate.high[b - 0x80].vowel;
+    };
     enum { None, Small, Capital } previous = None;
+    bool seenLetter = false;
+    bool smallLater = false, capitalLater = false;  // after the first letter
     for (std::size_t k = 0; k < size; ++k) {
       const unsigned char b = word[k];
       if (b < 0x80) {
         previous = b >= 'a' ? Small : Capital;
+        if (seenLetter) (previous == Small ? smallLater : capitalLater) = true;
+        seenLetter = true;
         continue;
       }
       const Candidate::Byte& entry = candidate.high[b - 0x80];
@@ -257,22 +332,36 @@ void CodePageGuesser::scoreWord(const unsigned char* word, std::size_t size) {
           const bool atEdge = k == 0 || k + 1 == size;
           if (!(atEdge && entry.kind == Candidate::Kind::EdgeMark)) {
             candidate.penalty += kSymbolInWord;
+          } else if (size > 1 && !(k == 0 && entry.opensWord)) {
+            candidate.penalty += kMarkAtWordEdge;
           }
           previous = None;
           break;
         }
         case Candidate::Kind::Letter: {
-          if (entry.upper && previous == Small) candidate.penalty += kCapitalAfterSmall;
           if (entry.upper && previous == Capital) candidate.penalty += kCapitalAfterCapital;
           const auto& weights = size == 1 ? entry.alone : entry.weight;
+          const auto broken = static_cast<std::uint8_t>(
+              (k == 0 && size > 1 ? Candidate::NotFirst : 0) |
+              (k > 0 && isVowel(k - 1) ? Candidate::NotAfterVowel : 0) |
+              (k + 1 < size && isVowel(k + 1) ? Candidate::NotBeforeVowel : 0) |
+              (k + 1 < size ? Candidate::LastOnly : Candidate::NotLast) |
+              (k > 0 && !isVowel(k - 1) ? Candidate::NotAfterConsonant : 0));
           for (std::size_t l = 0; l < kLanguageCount; ++l) {
-            candidate.fit[l] += weights[l] > 0 ? weights[l] : -kStrayLetter;
+            const bool fits = weights[l] > 0 && (entry.rules[l] & broken) == 0;
+            candidate.fit[l] += fits ? weights[l] : -kStrayLetter;
+          }
+          if (!entry.vowel && k > 0 && k + 1 < size && !isVowel(k - 1) && !isVowel(k + 1)) {
+            candidate.penalty += kConsonantCluster;
           }
           previous = entry.upper ? Capital : Small;
+          if (seenLetter) (previous == Small ? smallLater : capitalLater) = true;
+          seenLetter = true;
           break;
         }
       }
     }
+    if (smallLater && capitalLater) candidate.penalty += kMixedCase;
   }
 }
 
@@ -281,13 +370,6 @@ bool CodePageGuesser::hasEnough() const { return words_ >= kEnoughWords; }
 std::shared_ptr<const CodePage> CodePageGuesser::best() const {
   if (candidates_.empty()) return nullptr;
   const Candidate* best = &candidates_.front();
-#ifdef GUESS_DEBUG
-  for (const Candidate& c : candidates_) {
-    fprintf(stderr, "%s notText=%ld penalty=%ld fit:", c.page->name().c_str(), (long)c.notText, (long)c.penalty);
-    for (auto f : c.fit) fprintf(stderr, " %ld", (long)f);
-    fprintf(stderr, "\n");
-  }
-#endif
   for (const Candidate& candidate : candidates_) {
     // Bytes that are no text in a page rule it out before anything else.
     if (candidate.notText < best->notText ||
@@ -308,9 +390,7 @@ std::shared_ptr<const CodePage> guessCodePage(std::string_view bytes,
 const CodePageCandidates& defaultCodePageCandidates() {
   static std::once_flag once;
   static CodePageCandidates pages;
-  std::call_once(once, [] {
-    pages = {CodePage::defaultPage(), CodePage::open("ISO-8859-2")};
-  });
+  std::call_once(once, [] { pages = {CodePage::defaultPage(), CodePage::open("ISO-8859-2")}; });
   return pages;
 }
 
@@ -348,8 +428,7 @@ std::string canonicalCodePageName(std::string_view name) {
 CodePageSpec parseCodePageSpec(std::string_view spec) {
   const std::string_view value = trimmed(spec);
   const std::string head = upperAlnum(value.substr(0, 4));
-  const bool isAuto = value.size() >= 4 && head == "AUTO" &&
-                      (value.size() == 4 || value[4] == ':');
+  const bool isAuto = value.size() >= 4 && head == "AUTO" && (value.size() == 4 || value[4] == ':');
   CodePageSpec result;
   if (!isAuto) {
     auto page = value.empty() ? nullptr : openCanonical(value);
@@ -370,8 +449,8 @@ CodePageSpec parseCodePageSpec(std::string_view spec) {
     const std::string_view item = trimmed(list.substr(0, comma));
     if (item.empty()) {
       result.candidates.clear();
-      result.error = "Malformed code page list \"" + std::string(spec) +
-                     "\": write auto:PAGE,PAGE,...";
+      result.error =
+          "Malformed code page list \"" + std::string(spec) + "\": write auto:PAGE,PAGE,...";
       return result;
     }
     auto page = openCanonical(item);
@@ -380,8 +459,9 @@ CodePageSpec parseCodePageSpec(std::string_view spec) {
       result.error = "Unknown code page \"" + std::string(item) + "\"";
       return result;
     }
-    const bool repeated = std::any_of(result.candidates.begin(), result.candidates.end(),
-                                      [&](const auto& seen) { return seen->name() == page->name(); });
+    const bool repeated =
+        std::any_of(result.candidates.begin(), result.candidates.end(),
+                    [&](const auto& seen) { return seen->name() == page->name(); });
     if (!repeated) result.candidates.push_back(std::move(page));
     if (comma == std::string_view::npos) break;
     list.remove_prefix(comma + 1);

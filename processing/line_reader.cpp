@@ -49,11 +49,9 @@ void decodeUtf16(const unsigned char* data, std::size_t units, bool bigEndian, s
 void decodeUtf32(const unsigned char* data, std::size_t units, bool bigEndian, std::string& out) {
   for (std::size_t i = 0; i < units; ++i) {
     const unsigned char* u = data + 4 * i;
-    const char32_t value = bigEndian
-                               ? (char32_t{u[0]} << 24) | (char32_t{u[1]} << 16) |
-                                     (char32_t{u[2]} << 8) | u[3]
-                               : (char32_t{u[3]} << 24) | (char32_t{u[2]} << 16) |
-                                     (char32_t{u[1]} << 8) | u[0];
+    const char32_t value =
+        bigEndian ? (char32_t{u[0]} << 24) | (char32_t{u[1]} << 16) | (char32_t{u[2]} << 8) | u[3]
+                  : (char32_t{u[3]} << 24) | (char32_t{u[2]} << 16) | (char32_t{u[1]} << 8) | u[0];
     appendUtf8(value <= 0x10FFFF ? value : 0xFFFD, out);
   }
 }

@@ -43,9 +43,9 @@ std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_
     appendUtf8(character, shown);
     shown += "\" ";
   }
-  return "Cannot write \"" + file + "\": line " + std::to_string(line) +
-         " holds the character " + shown + "(" + codePointName(character) +
-         "), which the code page " + page.name() + " cannot hold.";
+  return "Cannot write \"" + file + "\": line " + std::to_string(line) + " holds the character " +
+         shown + "(" + codePointName(character) + "), which the code page " + page.name() +
+         " cannot hold.";
 }
 
 LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::string shownName)
@@ -58,11 +58,20 @@ LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::stri
     case TextEncoding::Form::Utf8:
       if (encoding_.bom) out_ = "\xEF\xBB\xBF";
       break;
-    case TextEncoding::Form::Utf16Le: out_ = "\xFF\xFE"; break;
-    case TextEncoding::Form::Utf16Be: out_ = "\xFE\xFF"; break;
-    case TextEncoding::Form::Utf32Le: out_.assign("\xFF\xFE\0\0", 4); break;
-    case TextEncoding::Form::Utf32Be: out_.assign("\0\0\xFE\xFF", 4); break;
-    case TextEncoding::Form::Legacy: break;
+    case TextEncoding::Form::Utf16Le:
+      out_ = "\xFF\xFE";
+      break;
+    case TextEncoding::Form::Utf16Be:
+      out_ = "\xFE\xFF";
+      break;
+    case TextEncoding::Form::Utf32Le:
+      out_.assign("\xFF\xFE\0\0", 4);
+      break;
+    case TextEncoding::Form::Utf32Be:
+      out_.assign("\0\0\xFE\xFF", 4);
+      break;
+    case TextEncoding::Form::Legacy:
+      break;
   }
 }
 

@@ -121,12 +121,18 @@ std::string TextEncoding::describe() const {
 
 std::string TextEncoding::name() const {
   switch (form) {
-    case Form::Utf8: return "UTF-8";
-    case Form::Utf16Le: return "UTF-16LE";
-    case Form::Utf16Be: return "UTF-16BE";
-    case Form::Utf32Le: return "UTF-32LE";
-    case Form::Utf32Be: return "UTF-32BE";
-    case Form::Legacy: return codePage ? codePage->name() : "legacy";
+    case Form::Utf8:
+      return "UTF-8";
+    case Form::Utf16Le:
+      return "UTF-16LE";
+    case Form::Utf16Be:
+      return "UTF-16BE";
+    case Form::Utf32Le:
+      return "UTF-32LE";
+    case Form::Utf32Be:
+      return "UTF-32BE";
+    case Form::Legacy:
+      return codePage ? codePage->name() : "legacy";
   }
   return "";
 }
@@ -143,8 +149,10 @@ bool startsWith(std::string_view bytes, std::string_view prefix) {
 // Needs the first four bytes when the file has them.
 std::optional<TextEncoding> fromByteOrderMark(std::string_view head) {
   using namespace std::string_view_literals;
-  if (startsWith(head, "\xFF\xFE\0\0"sv)) return TextEncoding{TextEncoding::Form::Utf32Le, true, {}};
-  if (startsWith(head, "\0\0\xFE\xFF"sv)) return TextEncoding{TextEncoding::Form::Utf32Be, true, {}};
+  if (startsWith(head, "\xFF\xFE\0\0"sv))
+    return TextEncoding{TextEncoding::Form::Utf32Le, true, {}};
+  if (startsWith(head, "\0\0\xFE\xFF"sv))
+    return TextEncoding{TextEncoding::Form::Utf32Be, true, {}};
   if (startsWith(head, "\xFF\xFE")) return TextEncoding{TextEncoding::Form::Utf16Le, true, {}};
   if (startsWith(head, "\xFE\xFF")) return TextEncoding{TextEncoding::Form::Utf16Be, true, {}};
   return std::nullopt;
@@ -212,7 +220,8 @@ TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidate
   if (utf8 && validator.complete()) {
     return {TextEncoding::Form::Utf8, startsWith(head, "\xEF\xBB\xBF"), {}};
   }
-  if (legacy.size() < 2) return TextEncoding::legacy(legacy.empty() ? CodePage::defaultPage() : legacy.front());
+  if (legacy.size() < 2)
+    return TextEncoding::legacy(legacy.empty() ? CodePage::defaultPage() : legacy.front());
   return TextEncoding::legacy(guesser.best());
 }
 
