@@ -449,8 +449,7 @@ CodePageSpec parseCodePageSpec(std::string_view spec) {
     const std::string_view item = trimmed(list.substr(0, comma));
     if (item.empty()) {
       result.candidates.clear();
-      result.error =
-          "Malformed code page list \"" + std::string(spec) + "\": write auto:PAGE,PAGE,...";
+      result.error = "Malformed code page list \"" + std::string(spec) + "\"";
       return result;
     }
     auto page = openCanonical(item);
