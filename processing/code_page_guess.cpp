@@ -14,7 +14,8 @@ namespace {
 // often they turn up in running text (3 often, 2 now and then, 1 seldom), the
 // letters that stand as a word of their own, and where letters never stand:
 // at the start of a word, after a vowel, before a vowel, anywhere but at the
-// end of a word, after a consonant, at the end of a word. Only letters from 0x80 up matter: the
+// end of a word, after a consonant, at the end of a word, before e or i
+// (Czech and Slovak write de, ti, ně, le for ďe, ťi, ňe, ľe). Only letters from 0x80 up matter: the
 // rest read the same in every page.
 struct Language {
   const char* often;
@@ -27,36 +28,37 @@ struct Language {
   const char* lastOnly = "";
   const char* notAfterConsonant = "";
   const char* notLast = "";
+  const char* notBeforeEOrI = "";
 };
 
 constexpr Language kLanguages[] = {
-    {"ąęłóśż", "ćń", "ź", "", "ąęń", "", "ąęńśźć"},                    // Polish
-    {"áéíěčřšžý", "ůňď", "úťó", "", "ěůň", "ěů", "", "", "ň"},         // Czech
-    {"áíčšž", "éýľôúťď", "ňäóĺŕ", "", "äĺŕ", "äôĺŕ", "", "", "ň"},     // Slovak
-    {"áéő", "öüóíű", "ú", "ő"},                                        // Hungarian
-    {"čšž", "", "ćđ"},                                                 // Slovenian
-    {"čšž", "ćđ", ""},                                                 // Croatian, Bosnian
-    {"äöü", "ß", "", "", "ß"},                                         // German
-    {"éè", "àêçù", "ôîûëïâœæÿ", "à"},                                  // French
-    {"ó", "áéíñ", "úü", "", "ñ"},                                      // Spanish
-    {"ãçéá", "êíóõú", "âàô", "àé", "ãõ"},                              // Portuguese
-    {"èò", "àù", "éìíóî", "èà", "", "", "", "àìòù"},                   // Italian
-    {"ï", "éë", "öèüáóê", "", "ëï", "", "", "", "ëï", "ï"},            // Dutch
-    {"şţșț", "ăâî", ""},                                               // Romanian
-    {"ë", "ç", ""},                                                    // Albanian
-    {"åø", "æ", "é", "å"},                                             // Danish, Norwegian
-    {"åäö", "", "é", "å"},                                             // Swedish, Finnish
-    {"", "áðéíóúþæö", "ý", "", "ð"},                                   // Icelandic
-    {"", "äõöü", "šž"},                                                // Estonian
-    {"š", "ąčėįųūž", "ę", "į"},                                        // Lithuanian
-    {"āēī", "čšūž", "ģķļņ"},                                           // Latvian
-    {"ış", "çğöü", "", "", "ğ"},                                       // Turkish
-    {"аеиностлвр", "кмдпуяыьгзбчйхжшю", "цщэфъё", "иваскоуя", "ыьъ"},  // Russian
-    {"аеиностлвр", "кмдпуяъгзбчйхжшю", "цщьф", "иваскоуя", "ьъ"},      // Bulgarian
-    {"аеиностлвр", "кмдпуяьгзбчйхжшюі", "цщфєїґ", "івазоуйя", "ь"},    // Ukrainian
-    {"аеиностлвр", "кмдпуьгзбчхжшјђћџљњ", "цф", "иваскоу"},            // Serbian
-    {"аеиностлвр", "кмдпугзбчхжшјљњѓќѕџ", "цф", "иваскоу"},            // Macedonian
-    {"аеіностлвр", "кмдпуяыьгзбчйхжшўё", "цэфю", "іваузя", "ыьў"},     // Belarusian
+    {"ąęłóśż", "ćń", "ź", "", "ąęń", "", "ąęńśźć"},                             // Polish
+    {"áéíěčřšžý", "ůňď", "úťó", "", "ěůň", "ěů", "", "", "ň", "", "ďťň"},       // Czech
+    {"áíčšžľ", "éýôúťď", "ňäóĺŕ", "", "äĺŕ", "äôĺŕ", "", "", "ň", "", "ďťňľ"},  // Slovak
+    {"áéő", "öüóíű", "ú", "ő", "", "őű"},                                       // Hungarian
+    {"čšž", "", "ćđ"},                                                          // Slovenian
+    {"čšž", "ćđ", ""},                                                          // Croatian, Bosnian
+    {"äöü", "ß", "", "", "ß"},                                                  // German
+    {"éè", "àêçùû", "ôîëïâœæÿ", "à"},                                           // French
+    {"ó", "áéíñ", "úü", "", "ñ"},                                               // Spanish
+    {"ãçéá", "êíóõú", "âàô", "àé", "ãõ"},                                       // Portuguese
+    {"èò", "àù", "éìíóî", "èà", "", "", "", "àìòù"},                            // Italian
+    {"ï", "éë", "öèüáóê", "", "ëï", "", "", "", "ëï", "ï"},                     // Dutch
+    {"şţșț", "ăâî", ""},                                                        // Romanian
+    {"ë", "ç", ""},                                                             // Albanian
+    {"åø", "æ", "é", "å"},                                                      // Danish, Norwegian
+    {"åäö", "", "é", "å"},                                                      // Swedish, Finnish
+    {"", "áðéíóúþæö", "ý", "", "ð"},                                            // Icelandic
+    {"", "äõöü", "šž"},                                                         // Estonian
+    {"š", "ąčėįųūž", "ę", "į"},                                                 // Lithuanian
+    {"āēī", "čšūž", "ģķļņ"},                                                    // Latvian
+    {"ış", "çğöü", "", "", "ğ"},                                                // Turkish
+    {"аеиностлвр", "кмдпуяыьгзбчйхжшю", "цщэфъё", "иваскоуя", "ыьъ"},           // Russian
+    {"аеиностлвр", "кмдпуяъгзбчйхжшю", "цщьф", "иваскоуя", "ьъ"},               // Bulgarian
+    {"аеиностлвр", "кмдпуяьгзбчйхжшюі", "цщфєїґ", "івазоуйя", "ь"},             // Ukrainian
+    {"аеиностлвр", "кмдпуьгзбчхжшјђћџљњ", "цф", "иваскоу"},                     // Serbian
+    {"аеиностлвр", "кмдпугзбчхжшјљњѓќѕџ", "цф", "иваскоу"},                     // Macedonian
+    {"аеіностлвр", "кмдпуяыьгзбчйхжшўё", "цэфю", "іваузя", "ыьў"},              // Belarusian
 };
 constexpr std::size_t kLanguageCount = std::size(kLanguages);
 
@@ -222,6 +224,7 @@ struct CodePageGuesser::Candidate {
     std::array<std::int8_t, kLanguageCount> alone{};   // as a one-letter word
     std::array<std::uint8_t, kLanguageCount> rules{};  // where it never stands: Rule bits
     bool vowel = false;
+    bool eOrI = false;       // e, i or one of them with a mark: é ě í ...
     bool opensWord = false;  // ¡ and ¿, which stand in front of a sentence's first word
   };
   enum Rule : std::uint8_t {
@@ -231,6 +234,7 @@ struct CodePageGuesser::Candidate {
     LastOnly = 8,
     NotAfterConsonant = 16,
     NotLast = 32,
+    NotBeforeEOrI = 64,
   };
 
   std::shared_ptr<const CodePage> page;
@@ -255,6 +259,7 @@ struct CodePageGuesser::Candidate {
         entry.upper = isUpperLetter(c);
         const char32_t lower = toLower(c);
         entry.vowel = contains(kVowels, lower);
+        entry.eOrI = contains("éèêëěíìîï", lower);
         for (std::size_t l = 0; l < kLanguageCount; ++l) {
           const Language& language = kLanguages[l];
           entry.weight[l] = weightIn(language, lower);
@@ -265,7 +270,8 @@ struct CodePageGuesser::Candidate {
               (contains(language.notBeforeVowel, lower) ? NotBeforeVowel : 0) |
               (contains(language.lastOnly, lower) ? LastOnly : 0) |
               (contains(language.notAfterConsonant, lower) ? NotAfterConsonant : 0) |
-              (contains(language.notLast, lower) ? NotLast : 0));
+              (contains(language.notLast, lower) ? NotLast : 0) |
+              (contains(language.notBeforeEOrI, lower) ? NotBeforeEOrI : 0));
         }
       } else {
         entry.kind = isWordEdgeMark(c) ? Kind::EdgeMark : Kind::Symbol;
@@ -307,6 +313,10 @@ void CodePageGuesser::scoreWord(const unsigned char* word, std::size_t size) {
       const unsigned char b = word[k];
       return b < 0x80 ? isAsciiVowel(b) : candidate.high[b - 0x80].vowel;
     };
+    auto isEOrI = [&](std::size_t k) {
+      const unsigned char b = word[k];
+      return b < 0x80 ? (b | 0x20) == 'e' || (b | 0x20) == 'i' : candidate.high[b - 0x80].eOrI;
+    };
     enum { None, Small, Capital } previous = None;
     bool seenLetter = false;
     bool smallLater = false, capitalLater = false;  // after the first letter
@@ -346,7 +356,8 @@ void CodePageGuesser::scoreWord(const unsigned char* word, std::size_t size) {
               (k > 0 && isVowel(k - 1) ? Candidate::NotAfterVowel : 0) |
               (k + 1 < size && isVowel(k + 1) ? Candidate::NotBeforeVowel : 0) |
               (k + 1 < size ? Candidate::LastOnly : Candidate::NotLast) |
-              (k > 0 && !isVowel(k - 1) ? Candidate::NotAfterConsonant : 0));
+              (k > 0 && !isVowel(k - 1) ? Candidate::NotAfterConsonant : 0) |
+              (k + 1 < size && isEOrI(k + 1) ? Candidate::NotBeforeEOrI : 0));
           for (std::size_t l = 0; l < kLanguageCount; ++l) {
             const bool fits = weights[l] > 0 && (entry.rules[l] & broken) == 0;
             candidate.fit[l] += fits ? weights[l] : -kStrayLetter;
