@@ -3,62 +3,123 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <mutex>
 
 namespace pellumar {
 
 namespace {
 
-// Letters of the languages whose subtitles come in single-byte pages, by how
-// often they turn up in running text (3 often, 2 now and then, 1 seldom), the
-// letters that stand as a word of their own, and where letters never stand:
-// at the start of a word, after a vowel, before a vowel, anywhere but at the
-// end of a word, after a consonant, at the end of a word, before e or i
-// (Czech and Slovak write de, ti, ně, le for ďe, ťi, ňe, ľe). Only letters from 0x80 up matter: the
-// rest read the same in every page.
+// Letters of the languages whose subtitles come in single-byte pages. Only
+// letters from 0x80 up matter: the rest read the same in every page.
 struct Language {
-  const char* often;
-  const char* sometimes;
-  const char* seldom;
-  const char* alone = "";
-  const char* notFirst = "";
+  // By how often they turn up in running text: they earn 3, 2 or 1.
+  const char* often = "";
+  const char* sometimes = "";
+  const char* seldom = "";
+  const char* alone = "";  // those that make a word on their own
+  // Where letters never stand; a letter there fits the language no better
+  // than one it does not have.
+  const char* notFirst = "";  // at the start of a word
   const char* notAfterVowel = "";
-  const char* notBeforeVowel = "";
-  const char* lastOnly = "";
-  const char* notAfterConsonant = "";
+  const char* notBeforeVowel = "";     // Polish writes sia for śa
+  const char* lastOnly = "";           // anywhere but at the end of a word
+  const char* notAfterConsonant = "";  // Dutch ï after a vowel only
   const char* notLast = "";
-  const char* notBeforeEOrI = "";
+  const char* notBeforeEOrI = "";  // Czech and Slovak write de, ti, ně, le
 };
 
 constexpr Language kLanguages[] = {
-    {"ąęłóśż", "ćń", "ź", "", "ąęń", "", "ąęńśźć"},                             // Polish
-    {"áéíěčřšžý", "ůňď", "úťó", "", "ěůň", "ěů", "", "", "ň", "", "ďťň"},       // Czech
-    {"áíčšžľ", "éýôúťď", "ňäóĺŕ", "", "äĺŕ", "äôĺŕ", "", "", "ň", "", "ďťňľ"},  // Slovak
-    {"áéő", "öüóíű", "ú", "ő", "", "őű"},                                       // Hungarian
-    {"čšž", "", "ćđ"},                                                          // Slovenian
-    {"čšž", "ćđ", ""},                                                          // Croatian, Bosnian
-    {"äöü", "ß", "", "", "ß"},                                                  // German
-    {"éè", "àêçùû", "ôîëïâœæÿ", "à"},                                           // French
-    {"ó", "áéíñ", "úü", "", "ñ"},                                               // Spanish
-    {"ãçéá", "êíóõú", "âàô", "àé", "ãõ"},                                       // Portuguese
-    {"èò", "àù", "éìíóî", "èà", "", "", "", "àìòù"},                            // Italian
-    {"ï", "éë", "öèüáóê", "", "ëï", "", "", "", "ëï", "ï"},                     // Dutch
-    {"şţșț", "ăâî", ""},                                                        // Romanian
-    {"ë", "ç", ""},                                                             // Albanian
-    {"åø", "æ", "é", "å"},                                                      // Danish, Norwegian
-    {"åäö", "", "é", "å"},                                                      // Swedish, Finnish
-    {"", "áðéíóúþæö", "ý", "", "ð"},                                            // Icelandic
-    {"", "äõöü", "šž"},                                                         // Estonian
-    {"š", "ąčėįųūž", "ę", "į"},                                                 // Lithuanian
-    {"āēī", "čšūž", "ģķļņ"},                                                    // Latvian
-    {"ış", "çğöü", "", "", "ğ"},                                                // Turkish
-    {"аеиностлвр", "кмдпуяыьгзбчйхжшю", "цщэфъё", "иваскоуя", "ыьъ"},           // Russian
-    {"аеиностлвр", "кмдпуяъгзбчйхжшю", "цщьф", "иваскоуя", "ьъ"},               // Bulgarian
-    {"аеиностлвр", "кмдпуяьгзбчйхжшюі", "цщфєїґ", "івазоуйя", "ь"},             // Ukrainian
-    {"аеиностлвр", "кмдпуьгзбчхжшјђћџљњ", "цф", "иваскоу"},                     // Serbian
-    {"аеиностлвр", "кмдпугзбчхжшјљњѓќѕџ", "цф", "иваскоу"},                     // Macedonian
-    {"аеіностлвр", "кмдпуяыьгзбчйхжшўё", "цэфю", "іваузя", "ыьў"},              // Belarusian
+    // Polish
+    {.often = "ąęłóśż",
+     .sometimes = "ćń",
+     .seldom = "ź",
+     .notFirst = "ąęń",
+     .notBeforeVowel = "ąęńśźć"},
+    // Czech
+    {.often = "áéíěčřšžý",
+     .sometimes = "ůňď",
+     .seldom = "úťó",
+     .notFirst = "ěůň",
+     .notAfterVowel = "ěů",
+     .notAfterConsonant = "ň",
+     .notBeforeEOrI = "ďťň"},
+    // Slovak
+    {.often = "áíčšžľ",
+     .sometimes = "éýôúťď",
+     .seldom = "ňäóĺŕ",
+     .notFirst = "äĺŕ",
+     .notAfterVowel = "äôĺŕ",
+     .notAfterConsonant = "ň",
+     .notBeforeEOrI = "ďťňľ"},
+    // Hungarian
+    {.often = "áéő", .sometimes = "öüóíű", .seldom = "ú", .alone = "ő", .notAfterVowel = "őű"},
+    // Slovenian
+    {.often = "čšž", .seldom = "ćđ"},
+    // Croatian, Bosnian
+    {.often = "čšž", .sometimes = "ćđ"},
+    // German
+    {.often = "äöü", .sometimes = "ß", .notFirst = "ß"},
+    // French
+    {.often = "éè", .sometimes = "àêçùû", .seldom = "ôîëïâœæÿ", .alone = "à"},
+    // Spanish
+    {.often = "ó", .sometimes = "áéíñ", .seldom = "úü", .notFirst = "ñ"},
+    // Portuguese
+    {.often = "ãçéá", .sometimes = "êíóõú", .seldom = "âàô", .alone = "àé", .notFirst = "ãõ"},
+    // Italian
+    {.often = "èò", .sometimes = "àù", .seldom = "éìíóî", .alone = "èà", .lastOnly = "àìòù"},
+    // Dutch
+    {.often = "ï",
+     .sometimes = "éë",
+     .seldom = "öèüáóê",
+     .notFirst = "ëï",
+     .notAfterConsonant = "ëï",
+     .notLast = "ï"},
+    // Romanian
+    {.often = "şţșț", .sometimes = "ăâî"},
+    // Albanian
+    {.often = "ë", .sometimes = "ç"},
+    // Danish, Norwegian
+    {.often = "åø", .sometimes = "æ", .seldom = "é", .alone = "å"},
+    // Swedish, Finnish
+    {.often = "åäö", .seldom = "é", .alone = "å"},
+    // Icelandic
+    {.sometimes = "áðéíóúþæö", .seldom = "ý", .notFirst = "ð"},
+    // Estonian
+    {.sometimes = "äõöü", .seldom = "šž"},
+    // Lithuanian
+    {.often = "š", .sometimes = "ąčėįųūž", .seldom = "ę", .alone = "į"},
+    // Latvian
+    {.often = "āēī", .sometimes = "čšūž", .seldom = "ģķļņ"},
+    // Turkish
+    {.often = "ış", .sometimes = "çğöü", .notFirst = "ğ"},
+    // Russian
+    {.often = "аеиностлвр",
+     .sometimes = "кмдпуяыьгзбчйхжшю",
+     .seldom = "цщэфъё",
+     .alone = "иваскоуя",
+     .notFirst = "ыьъ"},
+    // Bulgarian
+    {.often = "аеиностлвр",
+     .sometimes = "кмдпуяъгзбчйхжшю",
+     .seldom = "цщьф",
+     .alone = "иваскоуя",
+     .notFirst = "ьъ"},
+    // Ukrainian
+    {.often = "аеиностлвр",
+     .sometimes = "кмдпуяьгзбчйхжшюі",
+     .seldom = "цщфєїґ",
+     .alone = "івазоуйя",
+     .notFirst = "ь"},
+    // Serbian
+    {.often = "аеиностлвр", .sometimes = "кмдпуьгзбчхжшјђћџљњ", .seldom = "цф", .alone = "иваскоу"},
+    // Macedonian
+    {.often = "аеиностлвр", .sometimes = "кмдпугзбчхжшјљњѓќѕџ", .seldom = "цф", .alone = "иваскоу"},
+    // Belarusian
+    {.often = "аеіностлвр",
+     .sometimes = "кмдпуяыьгзбчйхжшўё",
+     .seldom = "цэфю",
+     .alone = "іваузя",
+     .notFirst = "ыьў"},
 };
 constexpr std::size_t kLanguageCount = std::size(kLanguages);
 

@@ -172,13 +172,13 @@ bool passesWriteOnlyWhatReadsBack(RunContext& run) {
 
 bool singlePassMatchesStaged(RunContext& run) {
   const auto form = run.encoding.form;
-  const int unit = form == TextEncoding::Form::Utf16Le || form == TextEncoding::Form::Utf16Be ? 2
-                   : form == TextEncoding::Form::Utf32Le || form == TextEncoding::Form::Utf32Be
-                       ? 4
-                       : 1;
-  if (unit > 1) {
+  const bool utf16 = form == TextEncoding::Form::Utf16Le || form == TextEncoding::Form::Utf16Be;
+  const bool utf32 = form == TextEncoding::Form::Utf32Le || form == TextEncoding::Form::Utf32Be;
+  if (utf16 || utf32) {
     struct stat info {};
-    if (::stat(run.paths.inputPath.c_str(), &info) != 0 || info.st_size % unit != 0) return false;
+    if (::stat(run.paths.inputPath.c_str(), &info) != 0 || info.st_size % (utf32 ? 4 : 2) != 0) {
+      return false;
+    }
   }
   return passesWriteOnlyWhatReadsBack(run);
 }
