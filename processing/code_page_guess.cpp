@@ -440,7 +440,7 @@ void CodePageGuesser::scoreWord(const unsigned char* word, std::size_t size) {
 bool CodePageGuesser::hasEnough() const { return words_ >= kEnoughWords; }
 
 std::shared_ptr<const CodePage> CodePageGuesser::best() const {
-  if (candidates_.empty()) return nullptr;
+  if (candidates_.empty()) return CodePage::defaultPage();
   const Candidate* best = &candidates_.front();
   for (const Candidate& candidate : candidates_) {
     // Bytes that are no text in a page rule it out before anything else.

@@ -54,7 +54,8 @@ class CodePageGuesser {
   /// in practice.
   bool hasEnough() const;
 
-  /// The candidate the text reads best in; the earlier on a tie.
+  /// The candidate the text reads best in; the earlier on a tie; without
+  /// candidates, windows-1250.
   std::shared_ptr<const CodePage> best() const;
 
  private:
