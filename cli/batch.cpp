@@ -203,6 +203,10 @@ FileReport processFile(const std::string& file, const Settings& settings,
   ProcessingRun run(settings, window, options.mode);
   const RunOutcome outcome = run.clean(file);
   report.errorText = window.errorText();
+  // Before the file's other lines: the encoding is known before any pass runs.
+  if (options.verbose && run.encoding()) {
+    report.errorText.insert(0, errorLine("read as " + run.encoding()->name(), file));
+  }
   switch (outcome) {
     case RunOutcome::Done:
       report.processed = true;

@@ -117,6 +117,16 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
           ->type_name("N")
           ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.add_flag("-q,--quiet", options.quiet, "Print no progress lines");
+  app.add_flag("-v,--verbose", options.verbose,
+               "Say for each FILE on stderr which encoding it was read in");
+  std::string codePage;
+  CLI::Option* codePageOption =
+      app.add_option("--codepage", codePage,
+                     "Code page of FILEs that are neither UTF-8 nor UTF-16/32, instead of\n"
+                     "the settings' CODEPAGE: auto (windows-1250 or ISO-8859-2, per FILE),\n"
+                     "auto:PAGE,PAGE,... (one of these per FILE) or PAGE")
+          ->type_name("SPEC")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   bool staged = false;
   app.add_flag("--staged", staged,
                "Let each pass read and rewrite the output file in turn, instead of\n"
@@ -148,6 +158,15 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
     result.exitStatus = kExitBadUsage;
     result.err = badUsage("--jobs: N must be at least 1, not " + std::to_string(jobs) + ".");
     return result;
+  }
+  if (codePageOption->count() > 0) {
+    CodePageSpec spec = parseCodePageSpec(codePage);
+    if (!spec.error.empty()) {
+      result.exitStatus = kExitBadUsage;
+      result.err = badUsage("--codepage: " + spec.error + ".");
+      return result;
+    }
+    options.codePages = std::move(spec.candidates);
   }
   if (options.files.empty()) {
     result.exitStatus = kExitBadUsage;

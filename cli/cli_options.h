@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "processing/code_page_guess.h"
 #include "processing/options.h"
 #include "processing/processing_run.h"
 
@@ -19,6 +20,9 @@ struct CliOptions {
   std::optional<std::string> settingsFile;  ///< empty: lexmend.ini from the working folder
   unsigned jobs = 1;                        ///< files processed at once, at least 1
   bool quiet = false;
+  bool verbose = false;  ///< say which encoding each FILE was read in
+  /// From --codepage: overrides the settings' CODEPAGE.
+  std::optional<CodePageCandidates> codePages;
   RunMode mode = RunMode::SinglePass;
   std::vector<std::string> files;  ///< exactly as given, in command-line order
 

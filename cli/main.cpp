@@ -28,7 +28,8 @@ int runCli(int argc, char** argv) {
       loadSettings(options.settingsFile ? *options.settingsFile : settingsFileToRead());
   if (!load.error.empty()) write(errorLine(load.error), stderr);
   if (!load.settings) return kExitBadUsage;
-  const Settings& settings = *load.settings;
+  Settings settings = *load.settings;
+  if (options.codePages) settings.setLegacyPages(*options.codePages);
 
   const std::size_t notProcessed = runBatch(
       options.files, groupFiles(options.files, settings.nameSuffix), options.jobs,

@@ -19,13 +19,21 @@ bool isUtf16(const TextEncoding& encoding) {
          encoding.form == TextEncoding::Form::Utf16Be;
 }
 
+bool isUtf32(const TextEncoding& encoding) {
+  return encoding.form == TextEncoding::Form::Utf32Le ||
+         encoding.form == TextEncoding::Form::Utf32Be;
+}
+
 // Puts one long line of "p" bytes in front of the data (after its byte-order
 // mark, so the encoding stays; in UTF-16 they make U+7070), so that the
 // reader's first chunk ends `shift` bytes into the data.
 std::string withChunkEndInside(std::string_view data, std::size_t shift) {
   std::size_t head = 0;
   std::size_t unit = 1;
-  if (data.starts_with("\xFF\xFE") || data.starts_with("\xFE\xFF")) {
+  using namespace std::string_view_literals;
+  if (data.starts_with("\xFF\xFE\0\0"sv) || data.starts_with("\0\0\xFE\xFF"sv)) {
+    head = unit = 4;
+  } else if (data.starts_with("\xFF\xFE") || data.starts_with("\xFE\xFF")) {
     head = unit = 2;
   } else if (data.starts_with("\xEF\xBB\xBF")) {
     head = 3;
@@ -68,6 +76,9 @@ bool wellFormedUtf8(std::string_view text) {
 }
 
 TextEncoding::Form expectedForm(std::string_view bytes) {
+  using namespace std::string_view_literals;
+  if (bytes.starts_with("\xFF\xFE\0\0"sv)) return TextEncoding::Form::Utf32Le;
+  if (bytes.starts_with("\0\0\xFE\xFF"sv)) return TextEncoding::Form::Utf32Be;
   if (bytes.starts_with("\xFF\xFE")) return TextEncoding::Form::Utf16Le;
   if (bytes.starts_with("\xFE\xFF")) return TextEncoding::Form::Utf16Be;
   return wellFormedUtf8(bytes) ? TextEncoding::Form::Utf8 : TextEncoding::Form::Legacy;
@@ -96,6 +107,20 @@ std::string decodeUtf16(std::string_view bytes, bool bigEndian) {
   return text;
 }
 
+// The UTF-32 text as the reader gives it: values past U+10FFFF as U+FFFD.
+std::string decodeUtf32(std::string_view bytes, bool bigEndian) {
+  std::string text;
+  for (std::size_t i = 0; i + 3 < bytes.size(); i += 4) {
+    char32_t c = 0;
+    for (std::size_t k = 0; k < 4; ++k) {
+      const auto byte = static_cast<unsigned char>(bytes[i + (bigEndian ? k : 3 - k)]);
+      c = (c << 8) | byte;
+    }
+    appendUtf8(c <= 0x10FFFF ? c : 0xFFFD, text);
+  }
+  return text;
+}
+
 std::string decodedText(std::string_view bytes, const TextEncoding& encoding) {
   switch (encoding.form) {
     case TextEncoding::Form::Utf8:
@@ -108,6 +133,9 @@ std::string decodedText(std::string_view bytes, const TextEncoding& encoding) {
     case TextEncoding::Form::Utf16Le:
     case TextEncoding::Form::Utf16Be:
       return decodeUtf16(bytes.substr(2), encoding.form == TextEncoding::Form::Utf16Be);
+    case TextEncoding::Form::Utf32Le:
+    case TextEncoding::Form::Utf32Be:
+      return decodeUtf32(bytes.substr(4), encoding.form == TextEncoding::Form::Utf32Be);
   }
   return {};
 }
@@ -163,10 +191,12 @@ int run(const std::uint8_t* data, std::size_t size) {
     lines = readLines(path, encoding);
   } catch (const RunFailure&) {
     // The one file that cannot be read to its end.
-    FUZZ_CHECK(isUtf16(encoding) && bytes.size() % 2 == 1);
+    FUZZ_CHECK((isUtf16(encoding) && bytes.size() % 2 == 1) ||
+               (isUtf32(encoding) && bytes.size() % 4 != 0));
     return 0;
   }
   FUZZ_CHECK(!isUtf16(encoding) || bytes.size() % 2 == 0);
+  FUZZ_CHECK(!isUtf32(encoding) || bytes.size() % 4 == 0);
   FUZZ_CHECK(lines == plainSplit(decodedText(bytes, encoding)));
 
   LineWriter writer(copy, encoding);

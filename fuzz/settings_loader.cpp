@@ -25,7 +25,7 @@ int run(const std::uint8_t* data, std::size_t size) {
     FUZZ_CHECK(settings.localChars.size() <= Settings::kMaxLocalChars);
     FUZZ_CHECK(settings.replacements.size() <= Settings::kMaxReplacements);
     FUZZ_CHECK(!settings.nameSuffix.empty());
-    FUZZ_CHECK(settings.legacyCodePage != nullptr);
+    FUZZ_CHECK(!settings.legacyPages().empty());
     FUZZ_CHECK(!holdsLineBreak(settings.localChars) && !holdsLineBreak(settings.replacements));
   } else {
     FUZZ_CHECK(!load.error.empty());

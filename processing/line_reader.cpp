@@ -44,6 +44,26 @@ void decodeUtf16(const unsigned char* data, std::size_t units, bool bigEndian, s
   }
 }
 
+// Appends the UTF-8 form of UTF-32 text. A value past U+10FFFF is no
+// character and reads as U+FFFD.
+void decodeUtf32(const unsigned char* data, std::size_t units, bool bigEndian, std::string& out) {
+  for (std::size_t i = 0; i < units; ++i) {
+    const unsigned char* u = data + 4 * i;
+    const char32_t value =
+        bigEndian ? (char32_t{u[0]} << 24) | (char32_t{u[1]} << 16) | (char32_t{u[2]} << 8) | u[3]
+                  : (char32_t{u[3]} << 24) | (char32_t{u[2]} << 16) | (char32_t{u[1]} << 8) | u[0];
+    appendUtf8(value <= 0x10FFFF ? value : 0xFFFD, out);
+  }
+}
+
+bool isUtf16(TextEncoding::Form form) {
+  return form == TextEncoding::Form::Utf16Le || form == TextEncoding::Form::Utf16Be;
+}
+
+bool isUtf32(TextEncoding::Form form) {
+  return form == TextEncoding::Form::Utf32Le || form == TextEncoding::Form::Utf32Be;
+}
+
 // The first CR or LF in [from, end), or `end`. Lines are short, so one scan
 // for both beats a search for each.
 std::size_t findTerminator(const char* data, std::size_t from, std::size_t end) {
@@ -86,8 +106,9 @@ void LineReader::fill() {
   if (got == 0) {
     eof_ = true;
     if (!carry_.empty()) {
-      throw RunFailure("Cannot read \"" + path_ +
-                       "\": it starts as UTF-16 but has an odd number of bytes.");
+      throw RunFailure("Cannot read \"" + path_ + "\": it starts as " + encoding_.name() +
+                       (isUtf32(encoding_.form) ? " but its length is no multiple of four bytes."
+                                                : " but has an odd number of bytes."));
     }
     if (pendingHigh_ != 0) {
       appendUtf8(pendingHigh_, buf_);
@@ -107,10 +128,10 @@ void LineReader::decodeChunk(const char* data, std::size_t size) {
     if (encoding_.form == TextEncoding::Form::Utf8 && encoding_.bom &&
         std::string_view(data, size).substr(0, 3) == "\xEF\xBB\xBF") {
       mark = 3;
-    } else if ((encoding_.form == TextEncoding::Form::Utf16Le ||
-                encoding_.form == TextEncoding::Form::Utf16Be) &&
-               size >= 2) {
+    } else if (isUtf16(encoding_.form) && size >= 2) {
       mark = 2;
+    } else if (isUtf32(encoding_.form) && size >= 4) {
+      mark = 4;
     }
     data += mark;
     size -= mark;
@@ -129,6 +150,15 @@ void LineReader::decodeChunk(const char* data, std::size_t size) {
       decodeUtf16(reinterpret_cast<const unsigned char*>(carry_.data()), units,
                   encoding_.form == TextEncoding::Form::Utf16Be, buf_, pendingHigh_);
       carry_.erase(0, units * 2);
+      break;
+    }
+    case TextEncoding::Form::Utf32Le:
+    case TextEncoding::Form::Utf32Be: {
+      carry_.append(data, size);
+      const std::size_t units = carry_.size() / 4;
+      decodeUtf32(reinterpret_cast<const unsigned char*>(carry_.data()), units,
+                  encoding_.form == TextEncoding::Form::Utf32Be, buf_);
+      carry_.erase(0, units * 4);
       break;
     }
   }

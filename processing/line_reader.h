@@ -40,7 +40,7 @@ class LineReader {
   std::size_t pos_ = 0;
   std::size_t scanned_ = 0;  // no terminator in [pos_, scanned_)
   std::unique_ptr<char[]> raw_;  // what one read brings, before decoding
-  std::string carry_;        // UTF-16 bytes waiting for the rest of their unit
+  std::string carry_;        // UTF-16/32 bytes waiting for the rest of their unit
   char16_t pendingHigh_ = 0;  // UTF-16 high surrogate waiting for its partner
   std::size_t lineNumber_ = 0;
 };

@@ -19,6 +19,13 @@ void appendUtf16Unit(char16_t unit, bool bigEndian, std::string& out) {
   out.push_back(bigEndian ? low : high);
 }
 
+void appendUtf32(char32_t cp, bool bigEndian, std::string& out) {
+  for (int i = 0; i < 4; ++i) {
+    const int shift = bigEndian ? 24 - 8 * i : 8 * i;
+    out.push_back(static_cast<char>((cp >> shift) & 0xFF));
+  }
+}
+
 std::string codePointName(char32_t cp) {
   char hex[16];
   std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(cp));
@@ -36,9 +43,9 @@ std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_
     appendUtf8(character, shown);
     shown += "\" ";
   }
-  return "Cannot write \"" + file + "\": line " + std::to_string(line) +
-         " holds the character " + shown + "(" + codePointName(character) +
-         "), which the code page " + page.name() + " cannot hold.";
+  return "Cannot write \"" + file + "\": line " + std::to_string(line) + " holds the character " +
+         shown + "(" + codePointName(character) + "), which the code page " + page.name() +
+         " cannot hold.";
 }
 
 LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::string shownName)
@@ -51,9 +58,20 @@ LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::stri
     case TextEncoding::Form::Utf8:
       if (encoding_.bom) out_ = "\xEF\xBB\xBF";
       break;
-    case TextEncoding::Form::Utf16Le: out_ = "\xFF\xFE"; break;
-    case TextEncoding::Form::Utf16Be: out_ = "\xFE\xFF"; break;
-    case TextEncoding::Form::Legacy: break;
+    case TextEncoding::Form::Utf16Le:
+      out_ = "\xFF\xFE";
+      break;
+    case TextEncoding::Form::Utf16Be:
+      out_ = "\xFE\xFF";
+      break;
+    case TextEncoding::Form::Utf32Le:
+      out_.assign("\xFF\xFE\0\0", 4);
+      break;
+    case TextEncoding::Form::Utf32Be:
+      out_.assign("\0\0\xFE\xFF", 4);
+      break;
+    case TextEncoding::Form::Legacy:
+      break;
   }
 }
 
@@ -84,6 +102,14 @@ void LineWriter::encode(std::string_view text) {
         } else {
           appendUtf16Unit(static_cast<char16_t>(cp), bigEndian, out_);
         }
+      }
+      break;
+    }
+    case TextEncoding::Form::Utf32Le:
+    case TextEncoding::Form::Utf32Be: {
+      const bool bigEndian = encoding_.form == TextEncoding::Form::Utf32Be;
+      for (std::size_t pos = 0; pos < text.size();) {
+        appendUtf32(nextCodePoint(text, pos), bigEndian, out_);
       }
       break;
     }

@@ -67,13 +67,13 @@ RunOutcome ProcessingRun::clean(const std::string& path) {
   if (path.empty() || !fileExists(path)) return RunOutcome::NothingChosen;
 
   window_.setOpenButtonEnabled(false);
+  encoding_.reset();
   paths_ = deriveJobPaths(path, settings_.nameSuffix);
   RunContext context{settings_, window_, paths_, {}, {}, {}};
   try {
     guardChosenFile(paths_);
-    context.encoding =
-        detectFileEncoding(paths_.inputPath, settings_.legacyCodePage ? settings_.legacyCodePage
-                                                                      : CodePage::defaultPage());
+    context.encoding = detectFileEncoding(paths_.inputPath, settings_.legacyPages());
+    encoding_ = context.encoding;
     if (mode_ == RunMode::Staged || !singlePassMatchesStaged(context)) {
       runStaged(context);
     } else {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "processing/job_paths.h"
 #include "processing/settings.h"
+#include "processing/text_encoding.h"
 #include "processing/window_system.h"
 
 namespace pellumar {
@@ -46,12 +48,16 @@ class ProcessingRun {
 
   /// The names of the latest run.
   const JobPaths& paths() const { return paths_; }
+  /// The encoding the latest run read the chosen file in; empty when it
+  /// ended before reading it.
+  const std::optional<TextEncoding>& encoding() const { return encoding_; }
 
  private:
   const Settings& settings_;
   WindowSystem& window_;
   RunMode mode_;
   JobPaths paths_;
+  std::optional<TextEncoding> encoding_;
 };
 
 }  // namespace pellumar

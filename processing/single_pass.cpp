@@ -126,6 +126,10 @@ bool readsBackUnchanged(std::string_view text, const TextEncoding& encoding) {
     case TextEncoding::Form::Utf16Be:
       // Lone surrogates side by side would pair up.
       return isValidUtf8(text);
+    case TextEncoding::Form::Utf32Le:
+    case TextEncoding::Form::Utf32Be:
+      // Every character, a lone surrogate too, is one unit of its own.
+      return isValidUtf8(text);
     case TextEncoding::Form::Legacy: {
       std::string bytes, back;
       // A character the page cannot hold fails both runs alike (see
@@ -167,10 +171,14 @@ bool passesWriteOnlyWhatReadsBack(RunContext& run) {
 }  // namespace
 
 bool singlePassMatchesStaged(RunContext& run) {
-  if (run.encoding.form == TextEncoding::Form::Utf16Le ||
-      run.encoding.form == TextEncoding::Form::Utf16Be) {
+  const auto form = run.encoding.form;
+  const bool utf16 = form == TextEncoding::Form::Utf16Le || form == TextEncoding::Form::Utf16Be;
+  const bool utf32 = form == TextEncoding::Form::Utf32Le || form == TextEncoding::Form::Utf32Be;
+  if (utf16 || utf32) {
     struct stat info {};
-    if (::stat(run.paths.inputPath.c_str(), &info) != 0 || info.st_size % 2 != 0) return false;
+    if (::stat(run.paths.inputPath.c_str(), &info) != 0 || info.st_size % (utf32 ? 4 : 2) != 0) {
+      return false;
+    }
   }
   return passesWriteOnlyWhatReadsBack(run);
 }

@@ -115,42 +115,81 @@ bool isValidUtf8(std::string_view bytes) {
 }
 
 std::string TextEncoding::describe() const {
+  if (form == Form::Utf8 && bom) return "UTF-8 with byte-order mark";
+  return name();
+}
+
+std::string TextEncoding::name() const {
   switch (form) {
-    case Form::Utf8: return bom ? "UTF-8 with byte-order mark" : "UTF-8";
-    case Form::Utf16Le: return "UTF-16LE";
-    case Form::Utf16Be: return "UTF-16BE";
-    case Form::Legacy: return codePage ? codePage->name() : "legacy";
+    case Form::Utf8:
+      return "UTF-8";
+    case Form::Utf16Le:
+      return "UTF-16LE";
+    case Form::Utf16Be:
+      return "UTF-16BE";
+    case Form::Utf32Le:
+      return "UTF-32LE";
+    case Form::Utf32Be:
+      return "UTF-32BE";
+    case Form::Legacy:
+      return codePage ? codePage->name() : "legacy";
   }
   return "";
 }
 
 namespace {
 
+// Legacy text looked at for the choice of page, at most.
+constexpr std::size_t kGuessBytes = 1 << 20;
+
 bool startsWith(std::string_view bytes, std::string_view prefix) {
   return bytes.substr(0, prefix.size()) == prefix;
 }
 
+// Needs the first four bytes when the file has them.
 std::optional<TextEncoding> fromByteOrderMark(std::string_view head) {
+  using namespace std::string_view_literals;
+  if (startsWith(head, "\xFF\xFE\0\0"sv))
+    return TextEncoding{TextEncoding::Form::Utf32Le, true, {}};
+  if (startsWith(head, "\0\0\xFE\xFF"sv))
+    return TextEncoding{TextEncoding::Form::Utf32Be, true, {}};
   if (startsWith(head, "\xFF\xFE")) return TextEncoding{TextEncoding::Form::Utf16Le, true, {}};
   if (startsWith(head, "\xFE\xFF")) return TextEncoding{TextEncoding::Form::Utf16Be, true, {}};
   return std::nullopt;
 }
 
+CodePageCandidates single(std::shared_ptr<const CodePage> page) {
+  return {page ? std::move(page) : CodePage::defaultPage()};
+}
+
 }  // namespace
 
-TextEncoding detectEncoding(std::string_view bytes, std::shared_ptr<const CodePage> legacy) {
-  if (auto utf16 = fromByteOrderMark(bytes)) return *utf16;
+TextEncoding detectEncoding(std::string_view bytes, const CodePageCandidates& legacy) {
+  if (auto marked = fromByteOrderMark(bytes)) return *marked;
   if (isValidUtf8(bytes)) return {TextEncoding::Form::Utf8, startsWith(bytes, "\xEF\xBB\xBF"), {}};
-  return TextEncoding::legacy(std::move(legacy));
+  return TextEncoding::legacy(guessCodePage(bytes.substr(0, kGuessBytes), legacy));
+}
+
+TextEncoding detectEncoding(std::string_view bytes, std::shared_ptr<const CodePage> legacy) {
+  return detectEncoding(bytes, single(std::move(legacy)));
 }
 
 TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy) {
+  return detectFileEncoding(path, single(std::move(legacy)));
+}
+
+TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy) {
   const SystemCalls& sys = systemCalls();
   const int fd = sys.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
   if (fd < 0) throw RunFailure(fileErrorMessage("read", path, errno));
   constexpr std::size_t kChunkSize = 1 << 16;
   const auto chunk = std::make_unique_for_overwrite<unsigned char[]>(kChunkSize);
   Utf8Validator validator;
+  // Fed from the piece where the text stops being UTF-8 on, until the
+  // choice is settled.
+  CodePageGuesser guesser(legacy);
+  std::size_t guessed = 0;
+  bool utf8 = true;
   std::string head;
   bool first = true;
   for (;;) {
@@ -162,20 +201,28 @@ TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const C
       throw RunFailure(fileErrorMessage("read", path, error));
     }
     if (got == 0) break;
+    const auto size = static_cast<std::size_t>(got);
     if (first) {
-      head.assign(reinterpret_cast<const char*>(chunk.get()),
-                  std::min<std::size_t>(static_cast<std::size_t>(got), 3));
+      head.assign(reinterpret_cast<const char*>(chunk.get()), std::min<std::size_t>(size, 4));
       first = false;
       if (fromByteOrderMark(head)) break;
     }
-    if (!validator.feed(chunk.get(), static_cast<std::size_t>(got))) break;
+    if (utf8) utf8 = validator.feed(chunk.get(), size);
+    if (!utf8) {
+      if (legacy.size() < 2) break;
+      guesser.feed(std::string_view(reinterpret_cast<const char*>(chunk.get()), size));
+      guessed += size;
+      if (guesser.hasEnough() || guessed >= kGuessBytes) break;
+    }
   }
   sys.close(fd);
-  if (auto utf16 = fromByteOrderMark(head)) return *utf16;
-  if (validator.complete()) {
+  if (auto marked = fromByteOrderMark(head)) return *marked;
+  if (utf8 && validator.complete()) {
     return {TextEncoding::Form::Utf8, startsWith(head, "\xEF\xBB\xBF"), {}};
   }
-  return TextEncoding::legacy(std::move(legacy));
+  if (legacy.size() < 2)
+    return TextEncoding::legacy(legacy.empty() ? CodePage::defaultPage() : legacy.front());
+  return TextEncoding::legacy(guesser.best());
 }
 
 }  // namespace pellumar

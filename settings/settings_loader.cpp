@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "processing/code_page.h"
+#include "processing/code_page_guess.h"
 #include "processing/file_ops.h"
 #include "processing/line_reader.h"
 #include "processing/run_failure.h"
@@ -119,29 +120,31 @@ SettingsLoad failure(std::string message) { return {std::nullopt, std::move(mess
 SettingsLoad loadSettings(const std::string& name) {
   if (!fileExists(name)) return failure(name + " not found.");
   try {
-    const std::shared_ptr<const CodePage> defaultPage = CodePage::defaultPage();
-    const TextEncoding encoding = detectFileEncoding(name, defaultPage);
+    const TextEncoding encoding = detectFileEncoding(name, defaultCodePageCandidates());
     SettingsParser parsed = parseFile(name, encoding);
     if (!parsed.error().empty()) return failure(parsed.error());
 
     // The page can only be checked once the whole file is read, as a later
     // CODEPAGE line replaces an earlier one.
-    std::shared_ptr<const CodePage> page = defaultPage;
+    CodePageCandidates pages = defaultCodePageCandidates();
     if (!parsed.codePageName().empty()) {
-      page = CodePage::open(parsed.codePageName());
-      if (!page) {
-        return failure("Unknown code page \"" + parsed.codePageName() + "\" in " + name + ".");
-      }
+      CodePageSpec spec = parseCodePageSpec(parsed.codePageName());
+      if (!spec.error.empty()) return failure(spec.error + " in " + name + ".");
+      pages = std::move(spec.candidates);
     }
-    // A legacy settings file is written in the page it names, so its
-    // non-ASCII texts were decoded wrongly the first time.
-    if (encoding.form == TextEncoding::Form::Legacy && page->name() != defaultPage->name()) {
-      parsed = parseFile(name, TextEncoding::legacy(page));
-      if (!parsed.error().empty()) return failure(parsed.error());
+    // A legacy settings file is written in a page it names, so its non-ASCII
+    // texts may have been decoded wrongly the first time: it is read again in
+    // the page named, or in the one of the candidates it reads best in.
+    if (encoding.form == TextEncoding::Form::Legacy) {
+      const TextEncoding again = detectFileEncoding(name, pages);
+      if (again.codePage->name() != encoding.codePage->name()) {
+        parsed = parseFile(name, again);
+        if (!parsed.error().empty()) return failure(parsed.error());
+      }
     }
 
     Settings settings = std::move(parsed.settings());
-    settings.legacyCodePage = std::move(page);
+    settings.setLegacyPages(pages);
     if (settings.nameSuffix.empty()) settings.nameSuffix = Settings::kDefaultSuffix;
     return {std::move(settings), {}};
   } catch (const RunFailure& readFailure) {

@@ -375,3 +375,109 @@ TEST_F(CliEndToEndTest, HelpAndVersion) {
 
 }  // namespace
 }  // namespace pellumar::cli
+
+namespace pellumar::cli {
+namespace {
+
+class CliCodePageTest : public ::testing::Test {
+ protected:
+  // UTF-8 settings: Polish and Russian letters to plain ones.
+  void SetUp() override {
+    writeBytes(dir_.file("lexmend.ini"),
+               "[LOCAL_CHAR]\r\n\xC4\x85=a\r\n\xC5\x9B=s\r\n\xC5\xBA=z\r\n\xD0\xB6=z\r\n");
+  }
+
+  Outcome run(const std::vector<std::string>& args) { return runCli(dir_.path(), args); }
+  std::string file(const std::string& name) const { return dir_.file(name); }
+
+  TempDir dir_;
+};
+
+std::string utf32(std::u32string_view text, bool bigEndian) {
+  std::string bytes;
+  for (char32_t c : std::u32string(U"\uFEFF") + std::u32string(text)) {
+    for (int i = 0; i < 4; ++i) {
+      bytes.push_back(static_cast<char>((c >> (bigEndian ? 24 - 8 * i : 8 * i)) & 0xFF));
+    }
+  }
+  return bytes;
+}
+
+TEST_F(CliCodePageTest, VerboseSaysWhatEachFileWasReadInAndTheOutputKeepsIt) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> options;
+    const char* readAs;
+    std::string output;
+  };
+  const Case cases[] = {
+      {"ascii.txt", "abc\r\n", {}, "UTF-8", "abc\r\n"},
+      {"bom.txt", "\xEF\xBB\xBF\xC5\x9B\r\n", {}, "UTF-8", "\xEF\xBB\xBFs\r\n"},
+      {"le16.txt",
+       std::string("\xFF\xFE\x05\x01\r\0\n\0", 8),
+       {},
+       "UTF-16LE",
+       std::string("\xFF\xFE"
+                   "a\0\r\0\n\0",
+                   8)},
+      {"le32.txt", utf32(U"\u0105\r\n", false), {}, "UTF-32LE", utf32(U"a\r\n", false)},
+      {"be32.txt", utf32(U"\u0105\r\n", true), {}, "UTF-32BE", utf32(U"a\r\n", true)},
+      // "Są źle" in each page; \xB1 is ± in windows-1250, \xB9 is š in ISO-8859-2.
+      {"iso.txt", "S\xB1 \xBCle\r\n", {}, "ISO-8859-2", "Sa zle\r\n"},
+      {"win.txt", "S\xB9 \x9Fle\r\n", {}, "windows-1250", "Sa zle\r\n"},
+      {"pinned.txt", "S\xB1\r\n", {"--codepage", "cp1250"}, "windows-1250", "S\xB1\r\n"},
+      // "жук" in KOI8-R
+      {"koi8.txt",
+       "\xD6\xD5\xCB\r\n",
+       {"--codepage", "auto:windows-1251,KOI8-R"},
+       "KOI8-R",
+       "z\xD5\xCB\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeBytes(file(c.name), c.bytes);
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"-v", c.name});
+    const Outcome outcome = run(args);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, std::string("pellumar-cli: ") + c.name + ": read as " + c.readAs + "\n");
+    const std::string stem = std::string(c.name).substr(0, std::string(c.name).find('.'));
+    EXPECT_EQ(outcome.out, std::string(c.name) + " -> " + stem + "_PL.txt\n");
+    EXPECT_EQ(readBytes(file(stem + "_PL.txt")), c.output);
+  }
+}
+
+TEST_F(CliCodePageTest, ReadAsComesBeforeTheFilesOtherLines) {
+  writeBytes(file("a.txt"), "plain\r\n");
+  const Outcome outcome = run({"--verbose", "--delete-blank", "a.txt"});
+  EXPECT_EQ(outcome.err.rfind("pellumar-cli: a.txt: read as UTF-8\npellumar-cli: a.txt: ", 0), 0u)
+      << outcome.err;
+}
+
+TEST_F(CliCodePageTest, BadCodePageIsBadUsage) {
+  writeBytes(file("a.txt"), "S\xB1\r\n");
+  const std::pair<const char*, const char*> cases[] = {
+      {"nope", "Unknown code page \"nope\""},
+      {"auto:windows-1250,", "Malformed code page list \"auto:windows-1250,\""},
+  };
+  for (const auto& [spec, message] : cases) {
+    const Outcome outcome = run({"--codepage", spec, "a.txt"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, std::string("pellumar-cli: --codepage: ") + message +
+                               ".\nRun with --help for more information.\n");
+  }
+  EXPECT_FALSE(fs::exists(file("a_PL.txt")));
+}
+
+TEST_F(CliCodePageTest, CodePageOptionWinsOverTheSettings) {
+  writeBytes(file("lexmend.ini"), "CODEPAGE=ISO-8859-2\r\n[LOCAL_CHAR]\r\n\xC4\x85=a\r\n");
+  writeBytes(file("a.txt"), "S\xB9\r\n");
+  ASSERT_EQ(run({"--codepage", "auto", "a.txt"}).status, 0);
+  EXPECT_EQ(readBytes(file("a_PL.txt")), "Sa\r\n");
+  ASSERT_EQ(run({"a.txt"}).status, 0);
+  EXPECT_EQ(readBytes(file("a_PL.txt")), "S\xB9\r\n");  // š in ISO-8859-2
+}
+
+}  // namespace
+}  // namespace pellumar::cli

@@ -41,8 +41,7 @@ TEST_P(LineSplitting, SplitsAtEveryKindOfLineEnd) {
 
 INSTANTIATE_TEST_SUITE_P(
     Utf8, LineSplitting,
-    ::testing::Values(SplitCase{"Empty", "", {}},
-                      SplitCase{"CrLf", "a\r\nb\r\n", {"a", "b"}},
+    ::testing::Values(SplitCase{"Empty", "", {}}, SplitCase{"CrLf", "a\r\nb\r\n", {"a", "b"}},
                       SplitCase{"LastLineUnterminated", "a\r\nb", {"a", "b"}},
                       SplitCase{"LoneCr", "a\rb", {"a", "b"}},
                       SplitCase{"LoneLf", "a\nb\n", {"a", "b"}},
@@ -90,7 +89,9 @@ TEST(LineReader, MissingFileNamesTheFile) {
 TEST(LineReader, Utf16WithOddByteCountFails) {
   TempDir dir;
   const std::string path = dir.file("odd.txt");
-  writeBytes(path, std::string("\xFF\xFE" "a\0b", 5));
+  writeBytes(path, std::string("\xFF\xFE"
+                               "a\0b",
+                               5));
   TextEncoding utf16{TextEncoding::Form::Utf16Le, true, {}};
   EXPECT_THROW(readAll(path, utf16), RunFailure);
 }
@@ -141,25 +142,54 @@ std::string utf16be(std::u16string_view text) {
   return bytes;
 }
 
+std::string utf32(std::u32string_view text, bool bigEndian) {
+  std::string bytes;
+  for (char32_t c : std::u32string(U"\uFEFF") + std::u32string(text)) {
+    for (int i = 0; i < 4; ++i) {
+      bytes.push_back(static_cast<char>((c >> (bigEndian ? 24 - 8 * i : 8 * i)) & 0xFF));
+    }
+  }
+  return bytes;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Encodings, EncodingRoundTrip,
     ::testing::Values(
         RoundTrip{"Ascii", TextEncoding::Form::Utf8, "abc\r\n\r\nd\r\n", {"abc", "", "d"}},
-        RoundTrip{"Utf8Polish", TextEncoding::Form::Utf8, "Zażółć\r\ngęślą\r\n",
-                  {"Zażółć", "gęślą"}},
+        RoundTrip{
+            "Utf8Polish", TextEncoding::Form::Utf8, "Zażółć\r\ngęślą\r\n", {"Zażółć", "gęślą"}},
         RoundTrip{"Utf8WithBom", TextEncoding::Form::Utf8, "\xEF\xBB\xBFją\r\n", {"ją"}},
-        RoundTrip{"Windows1250", TextEncoding::Form::Legacy, "Za\xBF\xF3\xB3\xE6\r\n",
-                  {"Zażółć"}},
+        RoundTrip{"Windows1250", TextEncoding::Form::Legacy, "Za\xBF\xF3\xB3\xE6\r\n", {"Zażółć"}},
         // 0x81, 0x83, 0x88, 0x90 and 0x98 mean nothing in windows-1250.
-        RoundTrip{"UndefinedBytes", TextEncoding::Form::Legacy, "a\x81\x83\x88\x90\x98z\r\n",
+        RoundTrip{"UndefinedBytes",
+                  TextEncoding::Form::Legacy,
+                  "a\x81\x83\x88\x90\x98z\r\n",
                   {"a\xED\xB2\x81\xED\xB2\x83\xED\xB2\x88\xED\xB2\x90\xED\xB2\x98z"}},
         RoundTrip{"Utf16Le", TextEncoding::Form::Utf16Le, utf16le(u"ą\r\nb\r\n"), {"ą", "b"}},
         RoundTrip{"Utf16Be", TextEncoding::Form::Utf16Be, utf16be(u"ą\r\nb\r\n"), {"ą", "b"}},
-        RoundTrip{"Utf16SurrogatePair", TextEncoding::Form::Utf16Le,
-                  utf16le(u"\U0001F600\r\n"), {"\U0001F600"}},
-        RoundTrip{"Utf16LoneSurrogate", TextEncoding::Form::Utf16Le,
+        RoundTrip{"Utf16SurrogatePair",
+                  TextEncoding::Form::Utf16Le,
+                  utf16le(u"\U0001F600\r\n"),
+                  {"\U0001F600"}},
+        RoundTrip{"Utf16LoneSurrogate",
+                  TextEncoding::Form::Utf16Le,
                   utf16le(std::u16string(u"a") + char16_t(0xD800) + u"b\r\n"),
-                  {"a\xED\xA0\x80" "b"}}),
+                  {"a\xED\xA0\x80"
+                   "b"}},
+        // FF FE 00 00 starts UTF-32LE, not UTF-16LE with a NUL first.
+        RoundTrip{"Utf32Le",
+                  TextEncoding::Form::Utf32Le,
+                  utf32(U"ą\r\n\U0001F600\r\n", false),
+                  {"ą", "\U0001F600"}},
+        RoundTrip{"Utf32Be",
+                  TextEncoding::Form::Utf32Be,
+                  utf32(U"ą\r\n\U0001F600\r\n", true),
+                  {"ą", "\U0001F600"}},
+        RoundTrip{
+            "Utf32LoneSurrogates",
+            TextEncoding::Form::Utf32Le,
+            utf32(std::u32string(U"a") + char32_t(0xD800) + char32_t(0xDC00) + U"\r\n", false),
+            {"a\xED\xA0\x80\xED\xB0\x80"}}),
     [](const auto& test) { return test.param.name; });
 
 TEST(EncodingRoundTrip, EveryLegacyByteComesBack) {
@@ -203,6 +233,12 @@ INSTANTIATE_TEST_SUITE_P(
                       DetectCase{"Utf8Bom", "\xEF\xBB\xBFx", TextEncoding::Form::Utf8, true},
                       DetectCase{"Utf16LeBom", "\xFF\xFEx\0", TextEncoding::Form::Utf16Le, true},
                       DetectCase{"Utf16BeBom", "\xFE\xFF\0x", TextEncoding::Form::Utf16Be, true},
+                      DetectCase{"Utf32LeBom", std::string("\xFF\xFE\0\0x\0\0\0", 8),
+                                 TextEncoding::Form::Utf32Le, true},
+                      DetectCase{"Utf32BeBom", std::string("\0\0\xFE\xFF\0\0\0x", 8),
+                                 TextEncoding::Form::Utf32Be, true},
+                      DetectCase{"Utf16LeBomThenNul", std::string("\xFF\xFE\0", 3),
+                                 TextEncoding::Form::Utf16Le, true},
                       DetectCase{"Cp1250", "\xB9", TextEncoding::Form::Legacy, false},
                       DetectCase{"CutUtf8", "\xC4", TextEncoding::Form::Legacy, false},
                       DetectCase{"Overlong", "\xC0\xAF", TextEncoding::Form::Legacy, false},

@@ -55,14 +55,14 @@ class SettingsEncodingTest : public ::testing::Test {
     EXPECT_TRUE(result.settings.has_value()) << result.error;
     EXPECT_EQ(result.error, "");
     Settings settings = result.settings.value_or(Settings{});
-    EXPECT_NE(settings.legacyCodePage, nullptr);
+    EXPECT_FALSE(settings.legacyPages().empty());
     return settings;
   }
 
-  // What the loaded legacy page makes of one byte.
+  // What the loaded legacy page, or the first candidate, makes of one byte.
   std::string legacyChar(const Settings& settings, char byte) {
-    if (settings.legacyCodePage == nullptr) return "(no page)";
-    return decoded(*settings.legacyCodePage, std::string(1, byte));
+    if (settings.legacyPages().empty()) return "(no page)";
+    return decoded(*settings.legacyPages().front(), std::string(1, byte));
   }
 
   TempDir dir_;
@@ -105,7 +105,42 @@ TEST_F(SettingsEncodingTest, LegacyFileIsReadInTheCodePageItNames) {
     EXPECT_EQ(settings.localChars, (Pairs{{kSmallA, "a"}}));
     EXPECT_EQ(legacyChar(settings, '\xB1'), kSmallA);
   }
-  EXPECT_EQ(loadOk("[LOCAL_CHAR]\r\n\xB1=a\r\n").localChars, (Pairs{{kPlusMinus, "a"}}));
+  EXPECT_EQ(loadOk("CODEPAGE=windows-1250\r\n[LOCAL_CHAR]\r\n\xB1=a\r\n").localChars,
+            (Pairs{{kPlusMinus, "a"}}));
+  // Without the key, the page is guessed: a letter reads better than a sign.
+  EXPECT_EQ(loadOk("[LOCAL_CHAR]\r\n\xB1=a\r\n").localChars, (Pairs{{kSmallA, "a"}}));
+}
+
+TEST_F(SettingsEncodingTest, CodePageForms) {
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> pages;  // the legacy pages chosen among, preferred first
+  };
+  const Case cases[] = {
+      {"", {"windows-1250", "ISO-8859-2"}},
+      {"CODEPAGE=auto\r\n", {"windows-1250", "ISO-8859-2"}},
+      {"CODEPAGE=auto:windows-1251,koi8-r\r\n", {"windows-1251", "KOI8-R"}},
+      {"CODEPAGE=cp1252\r\n", {"windows-1252"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    std::vector<std::string> names;
+    for (const auto& page : loadOk(c.bytes).legacyPages()) names.push_back(page->name());
+    EXPECT_EQ(names, c.pages);
+  }
+  const SettingsLoad bad = loadBytes("CODEPAGE=auto:windows-1250,\r\n");
+  EXPECT_FALSE(bad.settings.has_value());
+  EXPECT_EQ(bad.error, "Malformed code page list \"auto:windows-1250,\" in " + path_ + ".");
+}
+
+TEST_F(SettingsEncodingTest, LegacyFileOfAutoFormIsReadInTheCandidateItReadsBestIn) {
+  // "щука=szczupak" and "Ёж=Ez" in KOI8-R; in windows-1251 they would read
+  // as capitals and mixed case.
+  const Settings settings = loadOk(
+      "CODEPAGE=auto:windows-1251,KOI8-R\r\n[LOCAL_CHAR]\r\n\xDD\xD5\xCB\xC1=szczupak\r\n"
+      "\xB3\xD6=Ez\r\n");
+  EXPECT_EQ(settings.localChars,
+            (Pairs{{"\xD1\x89\xD1\x83\xD0\xBA\xD0\xB0", "szczupak"}, {"\xD0\x81\xD0\xB6", "Ez"}}));
 }
 
 TEST_F(SettingsEncodingTest, CodePageOfAUnicodeFileOnlyChoosesTheLegacyPage) {
