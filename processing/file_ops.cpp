@@ -139,15 +139,11 @@ TemporaryFile::TemporaryFile(const std::string& base) {
       struct stat info {};
       if (::fstat(file.get(), &info) == 0 && info.st_nlink == 0) continue;
     }
+    base_ = base;
+    slot_ = slot;
     path_ = std::move(path);
     fd_ = std::move(file);
-    // Leftovers further on go too, up to the first free name.
-    for (unsigned next = slot + 1; next <= kMaxSlots; ++next) {
-      const std::string name = temporaryName(base, next);
-      struct stat info {};
-      if (::lstat(name.c_str(), &info) != 0) break;
-      removeIfLeftover(name);
-    }
+    removeLeftovers();
     return;
   }
   throw RunFailure(fileErrorMessage("create", temporaryName(base, slot), EEXIST));
@@ -156,6 +152,27 @@ TemporaryFile::TemporaryFile(const std::string& base) {
 TemporaryFile::~TemporaryFile() {
   // Removed while still locked, so that the name is ours until it is gone.
   if (!renamed_ && fd_) systemCalls().unlink(path_.c_str());
+}
+
+void TemporaryFile::removeLeftovers() const {
+  // Up to the first free name after this file's own: a run that died while
+  // this one was at work left its file below or just above it.
+  for (unsigned slot = 1; slot <= kMaxSlots; ++slot) {
+    if (slot == slot_) continue;
+    const std::string name = temporaryName(base_, slot);
+    struct stat info {};
+    if (::lstat(name.c_str(), &info) != 0) {
+      if (slot > slot_) break;
+      continue;
+    }
+    removeIfLeftover(name);
+  }
+}
+
+void TemporaryFile::discard() {
+  if (!renamed_ && fd_) systemCalls().unlink(path_.c_str());
+  fd_ = FileDescriptor();
+  removeLeftovers();
 }
 
 FileDescriptor TemporaryFile::duplicate() const {
@@ -167,6 +184,7 @@ FileDescriptor TemporaryFile::duplicate() const {
 void TemporaryFile::renameOver(const std::string& target) {
   renameFile(path_, target);
   renamed_ = true;
+  removeLeftovers();
 }
 
 std::string reopenPath(const FileDescriptor& fd) {

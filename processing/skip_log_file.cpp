@@ -16,6 +16,7 @@ void SkipLogFile::keepIfUsed() {
   writer_.close();
   if (entries_ == 0) {
     // No log of an earlier run stays beside this run's output.
+    file_.discard();
     deleteFile(path_);
   } else {
     file_.renameOver(path_);

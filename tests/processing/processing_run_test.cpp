@@ -1,5 +1,6 @@
 #include "processing/processing_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -164,6 +165,14 @@ class FailingCalls {
       return realSystemCalls().write(fd, data, size);
     };
   }
+  void failCreate(int error) {
+    error_ = error;
+    systemCalls().open = [](const char* path, int flags, mode_t mode) {
+      if ((flags & O_CREAT) == 0) return realSystemCalls().open(path, flags, mode);
+      errno = active->error_;
+      return -1;
+    };
+  }
   void failRename(int error) {
     error_ = error;
     systemCalls().rename = [](const char*, const char*) {
@@ -193,6 +202,18 @@ TEST_P(RunContract, FullDiskInTheFirstWriteLeavesTheEarlierFiles) {
   EXPECT_EQ(output(), "old output");
   EXPECT_EQ(readBytes(dir.file("movie_PL.srt.log")), "old log");
   EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
+}
+
+// A read-only folder, which root (as tests run) writes all the same.
+TEST_P(RunContract, FolderThatTakesNoNewFileFailsNamingTheFile) {
+  writeBytes(dir.file("movie_PL.srt"), "old output");
+  FailingCalls calls;
+  calls.failCreate(EACCES);
+  EXPECT_EQ(runOn("teh\n"), RunOutcome::Failed);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text,
+            "Cannot create \"" + dir.file("movie_PL_22.srt.1.tmp") + "\": Permission denied.");
+  EXPECT_EQ(output(), "old output");
 }
 
 TEST_P(RunContract, FailingRenameLeavesNoStagingFile) {
