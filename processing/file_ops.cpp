@@ -81,6 +81,17 @@ std::string temporaryName(const std::string& base, unsigned slot) {
   return base + "." + std::to_string(slot) + ".tmp";
 }
 
+bool isTemporaryName(const std::string& name, const std::string& base) {
+  const std::string_view tail = ".tmp";
+  if (name.size() <= base.size() + 1 + tail.size() || !name.starts_with(base + ".") ||
+      !name.ends_with(tail)) {
+    return false;
+  }
+  const std::string_view slot(name.data() + base.size() + 1,
+                              name.size() - base.size() - 1 - tail.size());
+  return slot.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 namespace {
 
 // More runs than this on one file at once are not foreseen.

@@ -48,6 +48,9 @@ class FileDescriptor {
 /// The name of the run's own file number `slot` beside `base`: "<base>.<slot>.tmp".
 std::string temporaryName(const std::string& base, unsigned slot);
 
+/// True when `name` is temporaryName(`base`, n) for some n.
+bool isTemporaryName(const std::string& name, const std::string& base);
+
 /// A new file that belongs to this run alone, named "<base>.<n>.tmp" with the
 /// lowest n free, created with O_EXCL and locked (flock) from its creation
 /// until it is renamed or removed. A file at such a name that nobody holds

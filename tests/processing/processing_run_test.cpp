@@ -237,6 +237,20 @@ TEST_P(RunContract, InputGoneAfterChoosingFailsWithAMessage) {
   EXPECT_TRUE(window.buttonEnabled);
 }
 
+// With this suffix the run's first staging file would be the chosen file,
+// which holds no lock and so would look like a leftover.
+TEST_P(RunContract, SuffixThatPutsAStagingFileOnTheChosenFileFails) {
+  settings.nameSuffix = "/../G";
+  window.chosenFile = dir.file("G_22.tmp.1.tmp");
+  writeBytes(window.chosenFile, "x\n");
+  std::filesystem::create_directory(dir.file("G_22.tmp.1"));
+  EXPECT_EQ(ProcessingRun(settings, window, GetParam()).run(), RunOutcome::Failed);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "Cannot clean \"" + window.chosenFile +
+                                         "\": the output name would replace the chosen file.");
+  EXPECT_EQ(readBytes(window.chosenFile), "x\n");
+}
+
 INSTANTIATE_TEST_SUITE_P(BothModes, RunContract,
                          ::testing::Values(RunMode::Staged, RunMode::SinglePass),
                          [](const auto& test) {
