@@ -89,11 +89,12 @@ Result runIn(const std::filesystem::path& folder, const std::string& name, std::
   std::filesystem::create_directories(folder);
   const std::string chosen = (folder / name).string();
   writeFile(chosen, bytes);
+  const JobPaths paths = deriveJobPaths(chosen, settings.nameSuffix);
+  const std::string planted = temporaryName(paths.stagingPath, 1);
   if (leftovers) {
-    // What an earlier, interrupted run may have left at the derived names.
-    const JobPaths paths = deriveJobPaths(chosen, settings.nameSuffix);
+    // What an earlier run that was killed may have left at the derived names.
     writeFile(paths.outputPath, kEarlierOutput);
-    writeFile(temporaryName(paths.stagingPath, 1), "earlier staging\r\n");
+    writeFile(planted, "earlier staging\r\n");
     writeFile(paths.logPath, "earlier log\r\n");
   }
 
@@ -109,7 +110,14 @@ Result runIn(const std::filesystem::path& folder, const std::string& name, std::
 
   FUZZ_CHECK(readFileIfPresent(chosen) == std::string(bytes));
   FUZZ_CHECK(result.outcome != RunOutcome::NothingChosen);
-  FUZZ_CHECK(listing(folder).find(".tmp|") == std::string::npos);
+  // A run that fails before its first staging file may leave the planted one.
+  std::string left = listing(folder);
+  const std::string plantedEntry = std::filesystem::path(planted).filename().string() + "|";
+  if (const auto at = left.find(plantedEntry); at != std::string::npos) {
+    FUZZ_CHECK(result.outcome == RunOutcome::Failed);
+    left.erase(at, plantedEntry.size());
+  }
+  FUZZ_CHECK(left.find(".tmp|") == std::string::npos);
   FUZZ_CHECK(window.buttonEnabled);
   FUZZ_CHECK(!window.messages.empty());
   FUZZ_CHECK((window.messages.back().text == kDoneMessage) == (result.outcome == RunOutcome::Done));
