@@ -112,8 +112,7 @@ int lockRetrying(int fd, int operation) {
 // Removes what stands at `path` when it is a leftover: a regular file that no
 // live run holds locked, or a symlink. True when the name may be free now.
 bool removeIfLeftover(const std::string& path) {
-  struct stat opened {
-  }, named{};
+  struct stat named {};
   // No run makes a symlink; one planted at the name goes, its target stays.
   if (::lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) {
     return systemCalls().unlink(path.c_str()) == 0 || errno == ENOENT;
@@ -121,6 +120,7 @@ bool removeIfLeftover(const std::string& path) {
   const FileDescriptor file(
       systemCalls().open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0));
   if (!file) return errno == ENOENT;
+  struct stat opened {};
   if (::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode)) return false;
   if (lockRetrying(file.get(), LOCK_EX | LOCK_NB) != 0) return false;
   if (::lstat(path.c_str(), &named) != 0) return errno == ENOENT;

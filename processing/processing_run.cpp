@@ -63,9 +63,9 @@ RunOutcome ProcessingRun::run() {
   RunContext context{settings_, window_, paths_, {}, {}, {}};
   try {
     guardChosenFile(paths_);
-    context.encoding =
-        detectFileEncoding(paths_.inputPath, settings_.legacyCodePage ? settings_.legacyCodePage
-                                                                      : CodePage::defaultPage());
+    context.encoding = detectFileEncoding(
+        paths_.inputPath,
+        settings_.legacyCodePage ? settings_.legacyCodePage : CodePage::defaultPage());
     if (mode_ == RunMode::Staged || !singlePassMatchesStaged(context)) {
       runStaged(context);
     } else {
