@@ -1,8 +1,9 @@
 # One command each for a newcomer: `make`, `make test`, `make run`.
 # Missing Debian packages are installed first (needs root, as on our machines).
-# `make asan` runs the tests under AddressSanitizer and UBSan, `make fuzz` each
-# fuzz target for a short while; CI runs all three. `make bench` prints the
-# performance table of the README. `make package` builds the Debian package
+# `make asan` runs the tests under AddressSanitizer and UBSan, `make tsan` the
+# tests of the batch and of overlapping runs under ThreadSanitizer, `make fuzz`
+# each fuzz target for a short while; CI runs all of them. `make bench` prints
+# the performance table of the README. `make package` builds the Debian package
 # build/pellumar_<version>_amd64.deb and checks it with lintian;
 # `make package-test` installs it on this machine, tries it and removes it.
 
@@ -15,6 +16,7 @@ PACKAGES := g++ cmake make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmo
             dpkg-dev file desktop-file-utils appstream lintian
 
 ASAN_BUILD   ?= build-asan
+TSAN_BUILD   ?= build-tsan
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 5
 BENCH_BUILD  ?= build-bench
@@ -26,8 +28,12 @@ FUZZ_TARGETS := $(basename $(notdir $(wildcard fuzz/*.cpp)))
 # Leaks count as failures; any UBSan finding stops the program.
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
                  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+# Any data race fails the test that shows it.
+TSAN_ENV      := TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+# The tests where threads or processes share work or files.
+TSAN_TESTS    := RunBatchTest|RunsOnOneFile.TwoAtOnce
 
-.PHONY: all build deps test run clean asan fuzz bench package package-test
+.PHONY: all build deps test run clean asan tsan fuzz bench package package-test
 
 all: build
 
@@ -62,6 +68,12 @@ asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPELLUMAR_SANITIZE=ON
 	$(SANITIZER_ENV) cmake --build $(ASAN_BUILD) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPELLUMAR_WINDOW=OFF \
+	  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target processing_tests cli_tests
+	$(TSAN_ENV) ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -R '$(TSAN_TESTS)'
 
 # Each target starts from its seeds in fuzz/corpus/ and what earlier runs here
 # found; a crash leaves its input in $(FUZZ_BUILD)/artifacts/<target>/.
@@ -109,4 +121,4 @@ package-test: package
 	tests/package/install_test.sh $(BUILD)/pellumar_*_amd64.deb
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD)

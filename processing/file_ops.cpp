@@ -1,7 +1,9 @@
 #include "processing/file_ops.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <system_error>
@@ -57,10 +59,147 @@ int createFresh(const std::string& path) {
     // goes, and the new file is made from nothing.
     deleteFile(path);
   }
-  const int fd = systemCalls().open(path.c_str(),
-                                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  const int fd =
+      systemCalls().open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) throw RunFailure(fileErrorMessage("create", path, errno));
   return fd;
+}
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) systemCalls().close(fd_);
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+FileDescriptor::~FileDescriptor() {
+  if (fd_ >= 0) systemCalls().close(fd_);
+}
+
+std::string temporaryName(const std::string& base, unsigned slot) {
+  return base + "." + std::to_string(slot) + ".tmp";
+}
+
+bool isTemporaryName(const std::string& name, const std::string& base) {
+  const std::string_view tail = ".tmp";
+  if (name.size() <= base.size() + 1 + tail.size() || !name.starts_with(base + ".") ||
+      !name.ends_with(tail)) {
+    return false;
+  }
+  const std::string_view slot(name.data() + base.size() + 1,
+                              name.size() - base.size() - 1 - tail.size());
+  return slot.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+namespace {
+
+// More runs than this on one file at once are not foreseen.
+constexpr unsigned kMaxSlots = 1000;
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+int lockRetrying(int fd, int operation) {
+  int result;
+  do {
+    result = ::flock(fd, operation);
+  } while (result != 0 && errno == EINTR);
+  return result;
+}
+
+// Removes what stands at `path` when it is a leftover: a regular file that no
+// live run holds locked, or a symlink. True when the name may be free now.
+bool removeIfLeftover(const std::string& path) {
+  struct stat named {};
+  // No run makes a symlink; one planted at the name goes, its target stays.
+  if (::lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) {
+    return systemCalls().unlink(path.c_str()) == 0 || errno == ENOENT;
+  }
+  const FileDescriptor file(
+      systemCalls().open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0));
+  if (!file) return errno == ENOENT;
+  struct stat opened {};
+  if (::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode)) return false;
+  if (lockRetrying(file.get(), LOCK_EX | LOCK_NB) != 0) return false;
+  if (::lstat(path.c_str(), &named) != 0) return errno == ENOENT;
+  // Another file took the name meanwhile: the caller looks at it afresh.
+  if (!sameFile(opened, named)) return true;
+  return systemCalls().unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+}  // namespace
+
+TemporaryFile::TemporaryFile(const std::string& base) {
+  unsigned slot = 1;
+  for (unsigned attempt = 0; slot <= kMaxSlots && attempt < 4 * kMaxSlots; ++attempt) {
+    std::string path = temporaryName(base, slot);
+    FileDescriptor file(
+        systemCalls().open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!file) {
+      if (errno != EEXIST) throw RunFailure(fileErrorMessage("create", path, errno));
+      if (!removeIfLeftover(path)) ++slot;
+      continue;
+    }
+    // A run removes a leftover only while it holds its lock, so once the
+    // lock is ours the file stays; one removed before that is made again.
+    // Where the file system has no locks, nobody can take one, and nobody
+    // removes the file either.
+    if (lockRetrying(file.get(), LOCK_EX) == 0) {
+      struct stat info {};
+      if (::fstat(file.get(), &info) == 0 && info.st_nlink == 0) continue;
+    }
+    base_ = base;
+    slot_ = slot;
+    path_ = std::move(path);
+    fd_ = std::move(file);
+    removeLeftovers();
+    return;
+  }
+  throw RunFailure(fileErrorMessage("create", temporaryName(base, slot), EEXIST));
+}
+
+TemporaryFile::~TemporaryFile() {
+  // Removed while still locked, so that the name is ours until it is gone.
+  if (!renamed_ && fd_) systemCalls().unlink(path_.c_str());
+}
+
+void TemporaryFile::removeLeftovers() const {
+  // Up to the first free name after this file's own: a run that died while
+  // this one was at work left its file below or just above it.
+  for (unsigned slot = 1; slot <= kMaxSlots; ++slot) {
+    if (slot == slot_) continue;
+    const std::string name = temporaryName(base_, slot);
+    struct stat info {};
+    if (::lstat(name.c_str(), &info) != 0) {
+      if (slot > slot_) break;
+      continue;
+    }
+    removeIfLeftover(name);
+  }
+}
+
+void TemporaryFile::discard() {
+  if (!renamed_ && fd_) systemCalls().unlink(path_.c_str());
+  fd_ = FileDescriptor();
+  removeLeftovers();
+}
+
+FileDescriptor TemporaryFile::duplicate() const {
+  FileDescriptor copy(::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0));
+  if (!copy) throw RunFailure(fileErrorMessage("write", path_, errno));
+  return copy;
+}
+
+void TemporaryFile::renameOver(const std::string& target) {
+  renameFile(path_, target);
+  renamed_ = true;
+  removeLeftovers();
+}
+
+std::string reopenPath(const FileDescriptor& fd) {
+  return "/proc/self/fd/" + std::to_string(fd.get());
 }
 
 }  // namespace pellumar

@@ -9,7 +9,8 @@ struct JobPaths {
   std::string inputPath;    ///< the chosen file; only ever read
   std::string extension;    ///< after the last dot of the file name, or empty
   std::string outputPath;   ///< stem + suffix + "." + extension
-  std::string stagingPath;  ///< stem + suffix + "_22" + "." + extension
+  std::string stagingPath;  ///< stem + suffix + "_22" + "." + extension; the base of the
+                            ///< staging files' names (temporaryName)
   std::string logPath;      ///< outputPath + ".log"
   bool operator==(const JobPaths&) const = default;
 };

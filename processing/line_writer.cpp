@@ -48,11 +48,12 @@ std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_
          " cannot hold.";
 }
 
-LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::string shownName)
+LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::string shownName,
+                       int fd)
     : path_(path),
       shownName_(shownName.empty() ? path : std::move(shownName)),
       encoding_(std::move(encoding)) {
-  fd_ = createFresh(path_);
+  fd_ = fd >= 0 ? fd : createFresh(path_);
   out_.reserve(kFlushSize + 4096);
   switch (encoding_.form) {
     case TextEncoding::Form::Utf8:

@@ -16,12 +16,14 @@ std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_
 /// followed by CR LF, with the encoding's byte-order mark first when it has one.
 ///
 /// The file is created afresh: whatever stands at the name (an old file, a
-/// symlink) is removed first, never written through. Throws RunFailure naming
-/// the file on any failure; `shownName` is the name used in the message about
-/// a character the code page cannot hold.
+/// symlink) is removed first, never written through. Given an open `fd`, the
+/// writer writes there instead and `path` only names it in messages. Throws
+/// RunFailure naming the file on any failure; `shownName` is the name used in
+/// the message about a character the code page cannot hold.
 class LineWriter {
  public:
-  LineWriter(const std::string& path, TextEncoding encoding, std::string shownName = {});
+  LineWriter(const std::string& path, TextEncoding encoding, std::string shownName = {},
+             int fd = -1);
   ~LineWriter();
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;

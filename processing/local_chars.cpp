@@ -220,14 +220,9 @@ void substituteLocalChars(RunContext& run) {
     if (table) table->apply(line);
   };
   LineRuleStage<decltype(rule)> stage(rule);
-  try {
-    copyThroughStage(run, run.paths.inputPath, stage);
-  } catch (...) {
-    // When the first pass fails there is no output at all, not even one that
-    // an earlier run left, which would pass for this run's result.
-    if (fileExists(run.paths.outputPath)) systemCalls().unlink(run.paths.outputPath.c_str());
-    throw;
-  }
+  // A failure leaves whatever stood at the output name as it was: it may be
+  // another run's finished work. The message says that this run failed.
+  copyThroughStage(run, run.paths.inputPath, stage);
 }
 
 }  // namespace pellumar

@@ -25,11 +25,14 @@ std::filesystem::path entryOf(const std::string& path) {
   return std::filesystem::weakly_canonical(absolute.parent_path(), ignored) / absolute.filename();
 }
 
-// A suffix such as "/../x" could make a derived name land on the chosen file.
+// A suffix such as "/../x" could make a derived name land on the chosen file,
+// also one of the run's own temporary names, where it would pass for a leftover.
 void guardChosenFile(const JobPaths& paths) {
   const auto chosen = entryOf(paths.inputPath);
   for (const std::string* derived : {&paths.outputPath, &paths.stagingPath, &paths.logPath}) {
-    if (entryOf(*derived) == chosen) {
+    const auto entry = entryOf(*derived);
+    if (entry == chosen || (entry.parent_path() == chosen.parent_path() &&
+                            isTemporaryName(chosen.filename(), entry.filename()))) {
       throw RunFailure("Cannot clean \"" + paths.inputPath +
                        "\": the output name would replace the chosen file.");
     }

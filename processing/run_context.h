@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "processing/file_ops.h"
 #include "processing/job_paths.h"
 #include "processing/settings.h"
 #include "processing/subtitle_kind.h"
@@ -18,6 +19,7 @@ struct RunContext {
   TextEncoding encoding;    ///< of the chosen file, and so of the output
   SubtitleKind kind;        ///< written by each kind detection
   std::string currentOptionLabel;  ///< the asking option's caption in quotes, during detection
+  FileDescriptor committed{};  ///< open on the file this run's latest pass put in place
 };
 
 /// Detects the kind of the chosen file for the option whose pass asks, with

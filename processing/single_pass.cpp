@@ -112,8 +112,6 @@ void addLineRules(Pipeline& pipeline, const RunContext& run, const Ticked& ticke
   }
 }
 
-void removeQuietly(const std::string& path) { systemCalls().unlink(path.c_str()); }
-
 // The staged run writes every pass's lines and reads them back; the single
 // pass hands them on as they are. Reading back gives the same text unless it
 // holds a line break or a character the encoding does not carry unchanged.
@@ -192,7 +190,9 @@ void runSinglePass(RunContext& run) {
                       window.isTicked(Option::DeleteBlankSubtitles),
                       window.isTicked(Option::FixSrtBlankLines)};
 
-  try {
+  // A failure before the commit leaves whatever stood at the output name as
+  // it was, like a failing first pass of the staged run.
+  {
     std::optional<SubtitleKind> blankKind, srtKind;
     if (ticked.deleteBlank) blankKind = askSubtitleKind(run, Option::DeleteBlankSubtitles);
     // One detection serves both options; each still says its message.
@@ -226,12 +226,6 @@ void runSinglePass(RunContext& run) {
       throw;
     }
     if (log) log->keepIfUsed();
-  } catch (const OverlongBlock&) {
-    throw;
-  } catch (const RunFailure&) {
-    // No pass finished, so there is no output, not even an earlier run's.
-    if (fileExists(run.paths.outputPath)) removeQuietly(run.paths.outputPath);
-    throw;
   }
 }
 

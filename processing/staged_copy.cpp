@@ -1,5 +1,7 @@
 #include "processing/staged_copy.h"
 
+#include <unistd.h>
+
 #include "processing/file_ops.h"
 #include "processing/line_reader.h"
 #include "processing/staging_file.h"
@@ -19,10 +21,7 @@ class WriterSink : public LineSink {
 
 }  // namespace
 
-void commitStaging(StagingFile& staging, const JobPaths& paths) {
-  staging.commit();
-  setNormalAttributes(paths.outputPath);
-}
+FileDescriptor commitStaging(StagingFile& staging) { return staging.commit(); }
 
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage) {
   // Open the source first: when it cannot be read, no staging file is made.
@@ -32,11 +31,18 @@ void copyThroughStage(RunContext& run, const std::string& source, LineStage& sta
   std::string line;
   while (reader.next(line)) stage.push(line, sink);
   stage.finish(sink);
-  commitStaging(staging, run.paths);
+  run.committed = commitStaging(staging);
 }
 
 void rewriteOutput(RunContext& run, LineStage& stage) {
-  copyThroughStage(run, run.paths.outputPath, stage);
+  // What this run committed last, even if another run on the same file has
+  // put its own output in place since; the name only where /proc is missing.
+  std::string source = run.paths.outputPath;
+  if (run.committed) {
+    std::string own = reopenPath(run.committed);
+    if (::access(own.c_str(), R_OK) == 0) source = std::move(own);
+  }
+  copyThroughStage(run, source, stage);
 }
 
 }  // namespace pellumar

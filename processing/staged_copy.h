@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "processing/file_ops.h"
 #include "processing/line_stage.h"
 #include "processing/run_context.h"
 
@@ -9,16 +10,18 @@ namespace pellumar {
 
 class StagingFile;
 
-/// Renames the staging file over the output and makes sure its owner may
-/// write it. Throws RunFailure.
-void commitStaging(StagingFile& staging, const JobPaths& paths);
+/// Makes sure the owner may write the staging file and renames it over the
+/// output. Returns a descriptor open on the committed file. Throws RunFailure.
+FileDescriptor commitStaging(StagingFile& staging);
 
 /// The line copy every pass is built on: reads `source` line by line through
-/// `stage` into the staging file, then commits the staging file over the
-/// output. Throws RunFailure; a failed copy leaves no staging file.
+/// `stage` into a staging file of this run's own, then commits it over the
+/// output and keeps it open in `run.committed`. Throws RunFailure; a failed
+/// copy leaves no staging file and the output as it was.
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage);
 
-/// The same with the output as the source, as every pass after the first does.
+/// The same with what this run committed last as the source, as every pass
+/// after the first does.
 void rewriteOutput(RunContext& run, LineStage& stage);
 
 }  // namespace pellumar

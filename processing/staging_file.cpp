@@ -1,28 +1,27 @@
 #include "processing/staging_file.h"
 
-#include "processing/file_ops.h"
-#include "processing/system_calls.h"
-
 namespace pellumar {
 
-StagingFile::StagingFile(const std::string& stagingPath, const std::string& targetPath,
+StagingFile::StagingFile(const std::string& stagingBase, const std::string& targetPath,
                          TextEncoding encoding)
-    : stagingPath_(stagingPath),
-      targetPath_(targetPath),
-      writer_(std::make_unique<LineWriter>(stagingPath, std::move(encoding), targetPath)) {}
-
-StagingFile::~StagingFile() {
-  if (committed_) return;
-  writer_.reset();
-  systemCalls().unlink(stagingPath_.c_str());
+    : file_(stagingBase), targetPath_(targetPath) {
+  // Messages name the target: that is the file the user knows.
+  writer_ = std::make_unique<LineWriter>(targetPath, std::move(encoding), targetPath,
+                                         file_.duplicate().release());
 }
 
-void StagingFile::commit() {
+StagingFile::~StagingFile() {
+  // The file goes (in file_'s destructor) after the writer's descriptor.
+  writer_.reset();
+}
+
+FileDescriptor StagingFile::commit() {
   // Close before the rename, so that everything written is in the file the
   // target's name then points to.
   writer_->close();
-  renameFile(stagingPath_, targetPath_);
-  committed_ = true;
+  setNormalAttributes(file_.path());
+  file_.renameOver(targetPath_);
+  return file_.release();
 }
 
 }  // namespace pellumar

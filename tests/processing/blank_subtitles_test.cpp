@@ -393,7 +393,8 @@ TEST_F(DeleteBlankSubtitlesTest, OverlongBlockLeavesTheOutputAsItWas) {
                  "file).");
   }
   EXPECT_EQ(testing::readBytes(run.paths.outputPath), crlf(output));
-  EXPECT_EQ(testing::listFolder(dir.path()), "movie.srt movie_PL.srt");
+  EXPECT_EQ(testing::readBytes(run.paths.logPath), "old log\r\n");
+  EXPECT_EQ(testing::listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
   EXPECT_TRUE(window.messages.empty());
 }
 

@@ -1,5 +1,6 @@
 #include "processing/processing_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -45,7 +46,7 @@ class RunContract : public ::testing::TestWithParam<RunMode> {
     const timespec after = modificationTime(input);
     EXPECT_EQ(before.tv_sec, after.tv_sec);
     EXPECT_EQ(before.tv_nsec, after.tv_nsec);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("movie_PL_22.srt"))) << "staging file left";
+    EXPECT_EQ(listFolder(dir.path()).find(".tmp"), std::string::npos) << "staging file left";
     EXPECT_TRUE(window.buttonEnabled);
     return outcome;
   }
@@ -96,11 +97,6 @@ TEST_P(RunContract, Utf8ByteOrderMarkIsKept) {
   EXPECT_EQ(output(), "\xEF\xBB\xBFthe\r\n");
 }
 
-TEST_P(RunContract, LeftoverStagingFileIsReplaced) {
-  writeBytes(dir.file("movie_PL_22.srt"), "stale");
-  EXPECT_EQ(runOn("x\n"), RunOutcome::Done);
-  EXPECT_EQ(output(), "x\r\n");
-}
 
 TEST_P(RunContract, SecondRunReplacesTheFirstOutput) {
   EXPECT_EQ(runOn("one\n"), RunOutcome::Done);
@@ -140,7 +136,7 @@ TEST_P(RunContract, FolderAtTheOutputNameFails) {
 TEST_P(RunContract, SymlinksAtTheDerivedNamesAreNotWrittenThrough) {
   const std::string victim = dir.file("victim.txt");
   writeBytes(victim, "keep");
-  for (const char* name : {"movie_PL.srt", "movie_PL_22.srt", "movie_PL.srt.log"}) {
+  for (const char* name : {"movie_PL.srt", "movie_PL_22.srt.1.tmp", "movie_PL.srt.log"}) {
     std::filesystem::create_symlink(victim, dir.file(name));
   }
   window.ticked[Option::DeleteBlankSubtitles] = true;
@@ -169,6 +165,14 @@ class FailingCalls {
       return realSystemCalls().write(fd, data, size);
     };
   }
+  void failCreate(int error) {
+    error_ = error;
+    systemCalls().open = [](const char* path, int flags, mode_t mode) {
+      if ((flags & O_CREAT) == 0) return realSystemCalls().open(path, flags, mode);
+      errno = active->error_;
+      return -1;
+    };
+  }
   void failRename(int error) {
     error_ = error;
     systemCalls().rename = [](const char*, const char*) {
@@ -182,25 +186,45 @@ class FailingCalls {
   int writes_ = 0, writeToFail_ = 0, error_ = 0;
 };
 
-TEST_P(RunContract, FullDiskInTheFirstWriteLeavesNoOutput) {
+// A failed run leaves what an earlier run made as it was: it may be another
+// run's finished work.
+TEST_P(RunContract, FullDiskInTheFirstWriteLeavesTheEarlierFiles) {
   writeBytes(dir.file("movie_PL.srt"), "old output");
+  writeBytes(dir.file("movie_PL.srt.log"), "old log");
+  window.ticked[Option::DeleteBlankSubtitles] = true;
   FailingCalls calls;
   calls.failWrite(1, ENOSPC);
+  EXPECT_EQ(runOn("{1}{2}a\n{1}{2}\n{3}{4}b\n{5}{6}c\n"), RunOutcome::Failed);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text,
+            "Cannot write \"" + dir.file("movie_PL.srt") + "\": No space left on device.");
+  EXPECT_EQ(window.messages[0].icon, MessageIcon::None);
+  EXPECT_EQ(output(), "old output");
+  EXPECT_EQ(readBytes(dir.file("movie_PL.srt.log")), "old log");
+  EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
+}
+
+// A read-only folder, which root (as tests run) writes all the same.
+TEST_P(RunContract, FolderThatTakesNoNewFileFailsNamingTheFile) {
+  writeBytes(dir.file("movie_PL.srt"), "old output");
+  FailingCalls calls;
+  calls.failCreate(EACCES);
   EXPECT_EQ(runOn("teh\n"), RunOutcome::Failed);
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text,
-            "Cannot write \"" + dir.file("movie_PL_22.srt") + "\": No space left on device.");
-  EXPECT_EQ(window.messages[0].icon, MessageIcon::None);
-  EXPECT_EQ(listFolder(dir.path()), "movie.srt");
+            "Cannot create \"" + dir.file("movie_PL_22.srt.1.tmp") + "\": Permission denied.");
+  EXPECT_EQ(output(), "old output");
 }
 
 TEST_P(RunContract, FailingRenameLeavesNoStagingFile) {
+  writeBytes(dir.file("movie_PL.srt"), "old output");
   FailingCalls calls;
   calls.failRename(EXDEV);
   EXPECT_EQ(runOn("teh\n"), RunOutcome::Failed);
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_NE(window.messages[0].text.find("movie_PL.srt"), std::string::npos);
-  EXPECT_EQ(listFolder(dir.path()), "movie.srt");
+  EXPECT_EQ(output(), "old output");
+  EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
 }
 
 TEST_P(RunContract, InputGoneAfterChoosingFailsWithAMessage) {
@@ -211,6 +235,20 @@ TEST_P(RunContract, InputGoneAfterChoosingFailsWithAMessage) {
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_NE(window.messages[0].text.find("/proc/self/mem"), std::string::npos);
   EXPECT_TRUE(window.buttonEnabled);
+}
+
+// With this suffix the run's first staging file would be the chosen file,
+// which holds no lock and so would look like a leftover.
+TEST_P(RunContract, SuffixThatPutsAStagingFileOnTheChosenFileFails) {
+  settings.nameSuffix = "/../G";
+  window.chosenFile = dir.file("G_22.tmp.1.tmp");
+  writeBytes(window.chosenFile, "x\n");
+  std::filesystem::create_directory(dir.file("G_22.tmp.1"));
+  EXPECT_EQ(ProcessingRun(settings, window, GetParam()).run(), RunOutcome::Failed);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "Cannot clean \"" + window.chosenFile +
+                                         "\": the output name would replace the chosen file.");
+  EXPECT_EQ(readBytes(window.chosenFile), "x\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, RunContract,

@@ -1,0 +1,220 @@
+// Runs on one file that overlap, runs killed midway, and what they leave.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <span>
+#include <thread>
+
+#include "processing/file_ops.h"
+#include "processing/processing_run.h"
+#include "tests/support/fake_window_system.h"
+#include "tests/support/test_files.h"
+
+namespace pellumar {
+namespace {
+
+using testing::FakeWindowSystem;
+using testing::listFolder;
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+constexpr Option kAllOptions[] = {Option::SubstituteLocalChars,  Option::ReplaceStrings,
+                                  Option::RemoveFormattingCodes, Option::DeleteRedundantSpaces,
+                                  Option::DeleteBlankSubtitles,  Option::FixSrtBlankLines};
+
+// SubRip subtitles, every fifth without text.
+std::string subtitles(int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i) {
+    text += std::to_string(i) + "\n00:00:01,000 --> 00:00:02,000\n";
+    if (i % 5 != 0) text += "{y:i}ąla ma kota , <i>a</i>\n- ala\n";
+    text += "\n";
+  }
+  return text;
+}
+
+std::string modeName(RunMode mode) { return mode == RunMode::Staged ? "Staged" : "SinglePass"; }
+
+class RunsOnOneFile : public ::testing::TestWithParam<RunMode> {
+ protected:
+  RunsOnOneFile() {
+    // "a" -> "aa" is not idempotent: a pass that read what another run's
+    // pass wrote would show twice.
+    settings.localChars = {{"ą", "a"}};
+    settings.replacements = {{"a", "aa"}};
+  }
+
+  RunOutcome runOnce(std::span<const Option> options = kAllOptions) {
+    FakeWindowSystem window;
+    window.chosenFile = input;
+    window.ticked.clear();
+    for (const Option option : options) window.ticked[option] = true;
+    return ProcessingRun(settings, window, GetParam()).run();
+  }
+
+  std::optional<std::string> output() const {
+    if (!std::filesystem::exists(dir.file("movie_PL.srt"))) return std::nullopt;
+    return readBytes(dir.file("movie_PL.srt"));
+  }
+
+  // Output, log and every name in the folder.
+  std::string state() const {
+    std::string log;
+    if (std::filesystem::exists(dir.file("movie_PL.srt.log"))) {
+      log = readBytes(dir.file("movie_PL.srt.log"));
+    }
+    return output().value_or("(none)") + "|" + log + "|" + listFolder(dir.path());
+  }
+
+  TempDir dir;
+  Settings settings;
+  std::string input = dir.file("movie.srt");
+};
+
+// A run in a child process; its exit status says whether it ended Done.
+pid_t startChild(const std::function<RunOutcome()>& run) {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(run() == RunOutcome::Done ? 0 : 1);
+  return pid;
+}
+
+int waitFor(pid_t pid) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Two runs at once, in two threads or two processes, many times: both end
+// Done, and what stands at the end is one complete result, with nothing
+// temporary beside it.
+TEST_P(RunsOnOneFile, TwoAtOnceEachEndWithACompleteResult) {
+  writeBytes(input, subtitles(4000));
+  ASSERT_EQ(runOnce(), RunOutcome::Done);
+  const std::string expected = state();
+  ASSERT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
+  for (const bool inProcesses : {false, true}) {
+    for (int round = 0; round < 12; ++round) {
+      RunOutcome first = RunOutcome::Failed, second = RunOutcome::Failed;
+      if (inProcesses) {
+        const pid_t child = startChild([this] { return runOnce(); });
+        second = runOnce();
+        first = waitFor(child) == 0 ? RunOutcome::Done : RunOutcome::Failed;
+      } else {
+        std::jthread other([&] { first = runOnce(); });
+        second = runOnce();
+      }
+      EXPECT_EQ(first, RunOutcome::Done) << (inProcesses ? "processes" : "threads") << round;
+      EXPECT_EQ(second, RunOutcome::Done) << (inProcesses ? "processes" : "threads") << round;
+      // Not printed: the files are large.
+      ASSERT_TRUE(state() == expected)
+          << (inProcesses ? "processes" : "threads") << round << ": " << listFolder(dir.path());
+    }
+  }
+}
+
+// A run killed at any moment leaves the earlier output (single pass) or the
+// result of a pass that finished (staged run), never a torn file; the next
+// run removes what the killed one left.
+TEST_P(RunsOnOneFile, KilledRunLeavesAFinishedStateForTheNextRunToClean) {
+  // The options up to each pass; the kills come in runs of the last.
+  const std::vector<std::vector<Option>> kPasses = {
+      {Option::SubstituteLocalChars},
+      {Option::SubstituteLocalChars, Option::ReplaceStrings},
+      {Option::SubstituteLocalChars, Option::ReplaceStrings, Option::RemoveFormattingCodes}};
+  const std::vector<Option>& all = kPasses.back();
+  writeBytes(input, subtitles(40000));
+  std::set<std::string> finished{"earlier\r\n"};
+  std::chrono::steady_clock::duration whole{};
+  for (const auto& options : kPasses) {
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(runOnce(options), RunOutcome::Done);
+    whole = std::chrono::steady_clock::now() - start;
+    if (GetParam() == RunMode::Staged || &options == &all) {
+      finished.insert(*output());
+    }
+  }
+  const std::string complete = *output();
+
+  int interrupted = 0;
+  constexpr int kRounds = 8;
+  for (int round = 0; round < kRounds; ++round) {
+    writeBytes(dir.file("movie_PL.srt"), "earlier\r\n");
+    const pid_t child = startChild([this, &all] { return runOnce(all); });
+    std::this_thread::sleep_for(whole * round / (kRounds - 2));
+    kill(child, SIGKILL);
+    waitFor(child);
+    ASSERT_TRUE(output() && finished.contains(*output())) << "round " << round;
+    if (listFolder(dir.path()).find(".tmp") != std::string::npos) ++interrupted;
+
+    ASSERT_EQ(runOnce(all), RunOutcome::Done);
+    EXPECT_EQ(output(), complete);
+    EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt") << "round " << round;
+  }
+  EXPECT_GT(interrupted, 0) << "no kill came in the middle of a run";
+}
+
+// A file at one of the run's own names is a dead run's leftover when nobody
+// holds it locked, and goes; a locked one belongs to a live run and stays.
+TEST_P(RunsOnOneFile, LeftoversGoOnlyWhenNoLiveRunHoldsThem) {
+  struct Leftover {
+    const char* name;
+    bool live;
+  };
+  struct Case {
+    std::vector<Leftover> leftovers;
+    const char* staying;  // what the folder shows besides the run's own files
+  };
+  const Case cases[] = {
+      {{{"movie_PL_22.srt.1.tmp", false}, {"movie_PL.srt.log.1.tmp", false}}, ""},
+      {{{"movie_PL_22.srt.1.tmp", true}, {"movie_PL.srt.log.1.tmp", true}},
+       " movie_PL.srt.log.1.tmp movie_PL_22.srt.1.tmp"},
+      {{{"movie_PL_22.srt.1.tmp", true}, {"movie_PL_22.srt.2.tmp", false}},
+       " movie_PL_22.srt.1.tmp"},
+      {{{"movie_PL_22.srt.1.tmp", false},
+        {"movie_PL_22.srt.2.tmp", true},
+        {"movie_PL_22.srt.3.tmp", false}},
+       " movie_PL_22.srt.2.tmp"},
+  };
+  writeBytes(input, subtitles(20));
+  ASSERT_EQ(runOnce(), RunOutcome::Done);
+  const std::string complete = *output();
+  for (const Case& c : cases) {
+    std::vector<FileDescriptor> held;
+    for (const Leftover& leftover : c.leftovers) {
+      writeBytes(dir.file(leftover.name), "left\r\n");
+      if (!leftover.live) continue;
+      held.emplace_back(open(dir.file(leftover.name).c_str(), O_RDONLY | O_CLOEXEC));
+      ASSERT_EQ(flock(held.back().get(), LOCK_EX), 0);
+    }
+    ASSERT_EQ(runOnce(), RunOutcome::Done);
+    EXPECT_EQ(output(), complete);
+    EXPECT_EQ(listFolder(dir.path()),
+              std::string("movie.srt movie_PL.srt movie_PL.srt.log") + c.staying);
+    for (const Leftover& leftover : c.leftovers) {
+      if (leftover.live) {
+        EXPECT_EQ(readBytes(dir.file(leftover.name)), "left\r\n");
+      }
+    }
+    // Once their runs are gone, the next run clears them.
+    held.clear();
+    ASSERT_EQ(runOnce(), RunOutcome::Done);
+    EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, RunsOnOneFile,
+                         ::testing::Values(RunMode::Staged, RunMode::SinglePass),
+                         [](const auto& test) { return modeName(test.param); });
+
+}  // namespace
+}  // namespace pellumar
