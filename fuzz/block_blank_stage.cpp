@@ -6,9 +6,9 @@
 #include <charconv>
 
 #include "fuzz/fuzz_support.h"
-#include "fuzz/stage_sinks.h"
 #include "processing/blank_subtitles.h"
 #include "processing/run_failure.h"
+#include "tests/support/stage_runner.h"
 
 namespace pellumar::fuzz::block_blank_stage {
 
@@ -62,12 +62,12 @@ int run(const std::uint8_t* data, std::size_t size) {
       splitAtLineFeeds(std::string_view(reinterpret_cast<const char*>(data), size));
   for (const std::string& line : lines) FUZZ_CHECK(isIndexLine(line) == readsBackAsNumber(line));
 
-  CollectingLog log;
-  CollectingSink out;
+  testing::VectorLog log;
+  testing::VectorSink out;
   BlockBlankStage stage(log);
   std::optional<std::string> overlong;
   try {
-    pushAll(stage, lines, out);
+    testing::runLines(stage, lines, out);
   } catch (const OverlongBlock& block) {
     overlong = block.message();
   }
@@ -79,11 +79,9 @@ int run(const std::uint8_t* data, std::size_t size) {
 
   // The blocks handed on are whole and have text (or lead the file), so a
   // second removal hands them all on again.
-  CollectingLog secondLog;
-  CollectingSink secondOut;
+  testing::VectorLog secondLog;
   BlockBlankStage second(secondLog);
-  pushAll(second, out.lines, secondOut);
-  FUZZ_CHECK(secondOut.lines == out.lines && secondLog.entries.empty());
+  FUZZ_CHECK(testing::runLines(second, out.lines) == out.lines && secondLog.entries.empty());
   return 0;
 }
 

@@ -3,8 +3,8 @@
 // second removal changes nothing.
 
 #include "fuzz/fuzz_support.h"
-#include "fuzz/stage_sinks.h"
 #include "processing/blank_subtitles.h"
+#include "tests/support/stage_runner.h"
 
 namespace pellumar::fuzz::frame_blank_stage {
 
@@ -27,10 +27,9 @@ bool hasTextByMarks(std::string_view line) {
 int run(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::string> lines =
       splitAtLineFeeds(std::string_view(reinterpret_cast<const char*>(data), size));
-  CollectingLog log;
-  CollectingSink out;
+  testing::VectorLog log;
   FrameBlankStage stage(log);
-  pushAll(stage, lines, out);
+  const testing::Lines out = testing::runLines(stage, lines);
 
   std::vector<std::string> kept, skipped;
   for (const std::string& line : lines) {
@@ -41,15 +40,13 @@ int run(const std::uint8_t* data, std::size_t size) {
       skipped.push_back(kSkippedFrameLine + line);
     }
   }
-  FUZZ_CHECK(out.lines == kept);
+  FUZZ_CHECK(out == kept);
   FUZZ_CHECK(log.entries == skipped);
 
   // What is kept has text, so a second removal leaves it all.
-  CollectingLog secondLog;
-  CollectingSink secondOut;
+  testing::VectorLog secondLog;
   FrameBlankStage second(secondLog);
-  pushAll(second, out.lines, secondOut);
-  FUZZ_CHECK(secondOut.lines == out.lines && secondLog.entries.empty());
+  FUZZ_CHECK(testing::runLines(second, out) == out && secondLog.entries.empty());
   return 0;
 }
 

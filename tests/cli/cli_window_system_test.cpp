@@ -17,8 +17,6 @@ TEST(CliWindowSystemTest, BoxesAnswerFromTheOptions) {
   EXPECT_FALSE(window.isTicked(Option::DeleteBlankSubtitles));
   EXPECT_TRUE(window.isTicked(Option::FixSrtBlankLines));
   EXPECT_FALSE(window.isTicked(Option::HelpMode));
-  window.setOpenButtonEnabled(false);
-  window.setOpenButtonEnabled(true);
 }
 
 TEST(CliWindowSystemTest, MessagesBecomeOneStderrLineEach) {

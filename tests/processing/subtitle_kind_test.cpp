@@ -63,54 +63,43 @@ class DetectSubtitleKindTest : public ::testing::Test {
   testing::TempDir dir;
 };
 
-TEST_F(DetectSubtitleKindTest, NeedsMoreThanThreeFrameLines) {
-  const std::vector<std::string> three = {"{1}{2}a", "x", "{3}{4}b", "", "{5}{6}"};
-  EXPECT_EQ(detect(lines(three)), (SubtitleKind{false, false}));
-  std::vector<std::string> four = three;
-  four.push_back("text {7}{8} at the end");
-  EXPECT_EQ(detect(lines(four)), (SubtitleKind{true, false}));
-}
+const std::vector<std::string> kThreeFrameLines = {"{1}{2}a", "x", "{3}{4}b", "", "{5}{6}"};
+const std::vector<std::string> kThreeArrowLines = {"1", "00:00:01,000 --> 00:00:02,000", "a", "",
+                                                   "2", "00:00:03,000 --> 00:00:04,000", "b", "",
+                                                   "3", "00:00:05,000 --> 00:00:06,000"};
+const std::string kFourArrowLines = lines(std::vector<std::string>(4, "a --> b"));
 
-TEST_F(DetectSubtitleKindTest, NeedsMoreThanThreeArrowLines) {
-  const std::vector<std::string> three = {"1", "00:00:01,000 --> 00:00:02,000", "a", "",
-                                          "2", "00:00:03,000 --> 00:00:04,000", "b", "",
-                                          "3", "00:00:05,000 --> 00:00:06,000", "c"};
-  EXPECT_EQ(detect(lines(three)), (SubtitleKind{false, false}));
-  std::vector<std::string> four = three;
-  four.push_back("he said --> go");
-  EXPECT_EQ(detect(lines(four)), (SubtitleKind{false, true}));
-}
-
-TEST_F(DetectSubtitleKindTest, BothKindsAtOnce) {
-  std::vector<std::string> texts;
-  for (int n = 1; n <= 4; ++n) {
-    texts.push_back(std::to_string(n));
-    texts.push_back("00:00:01,000 --> 00:00:02,000");
-    texts.push_back("{y:i}Hello{b}");
-    texts.push_back("");
-  }
-  EXPECT_EQ(detect(lines(texts)), (SubtitleKind{true, true}));
-}
-
-TEST_F(DetectSubtitleKindTest, EveryLineEndCountsOnItsOwn) {
-  const std::vector<std::string> arrows(4, "00:00:01,000 --> 00:00:02,000");
-  EXPECT_EQ(detect(lines(arrows, "\n")), (SubtitleKind{false, true}));
-  EXPECT_EQ(detect(lines(arrows, "\r")), (SubtitleKind{false, true}));
-  // The last line needs no terminator.
-  const std::string last = lines(arrows);
-  EXPECT_EQ(detect(last.substr(0, last.size() - 2)), (SubtitleKind{false, true}));
-}
-
-TEST_F(DetectSubtitleKindTest, EmptyFilesAreOfNeitherKind) {
-  EXPECT_EQ(detect(""), (SubtitleKind{false, false}));
-  EXPECT_EQ(detect("\r\n\r\n\r\n\r\n\r\n"), (SubtitleKind{false, false}));
-}
-
-TEST_F(DetectSubtitleKindTest, LongFileDecidedEarly) {
+struct KindCase {
+  const char* name;
   std::string bytes;
-  for (int n = 0; n < 100000; ++n) bytes += "{1}{2}00:00:01,000 --> 00:00:02,000\r\n";
-  EXPECT_EQ(detect(bytes), (SubtitleKind{true, true}));
+  SubtitleKind kind;
+};
+
+class DetectKindTableTest : public DetectSubtitleKindTest,
+                            public ::testing::WithParamInterface<KindCase> {};
+
+TEST_P(DetectKindTableTest, NeedsMoreThanThreeLinesOfAKind) {
+  EXPECT_EQ(detect(GetParam().bytes), GetParam().kind);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DetectKindTableTest,
+    ::testing::Values(
+        KindCase{"ThreeFrameLines", lines(kThreeFrameLines), {false, false}},
+        KindCase{
+            "FourFrameLines", lines(kThreeFrameLines) + "text {7}{8} at the end", {true, false}},
+        KindCase{"ThreeArrowLines", lines(kThreeArrowLines), {false, false}},
+        KindCase{"FourArrowLines", lines(kThreeArrowLines) + "he said --> go", {false, true}},
+        KindCase{"BothKinds", lines(std::vector<std::string>(4, "{y:i}a --> b{b}")), {true, true}},
+        // Every line end counts on its own; the last line needs none.
+        KindCase{"LineFeeds", lines(std::vector<std::string>(4, "a --> b"), "\n"), {false, true}},
+        KindCase{
+            "CarriageReturns", lines(std::vector<std::string>(4, "a --> b"), "\r"), {false, true}},
+        KindCase{
+            "NoLastLineEnd", kFourArrowLines.substr(0, kFourArrowLines.size() - 2), {false, true}},
+        KindCase{"Empty", "", {false, false}},
+        KindCase{"OnlyLineEnds", "\r\n\r\n\r\n\r\n\r\n", {false, false}}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(DetectSubtitleKindTest, LinesAcrossReadsCountOnce) {
   // Detection reads 256 KiB at a time; put arrow and frame lines across that
@@ -139,11 +128,6 @@ TEST_F(DetectSubtitleKindTest, MissingFileIsARunFailure) {
   EXPECT_THROW(detectSubtitleKind(dir.file("gone.srt"), TextEncoding::utf8()), RunFailure);
 }
 
-TEST(UnknownKindMessage, NamesTheOption) {
-  EXPECT_EQ(unknownKindMessage("\"Delete blank lines\""),
-            "Unknown subtitle type.\r\nCannot process for \"Delete blank lines\" option.");
-}
-
 class AskSubtitleKindTest : public ::testing::Test {
  protected:
   testing::TempDir dir;
@@ -164,7 +148,6 @@ TEST_F(AskSubtitleKindTest, JudgesTheChosenFileNotTheOutput) {
 
   EXPECT_EQ(askSubtitleKind(run, Option::FixSrtBlankLines), (SubtitleKind{false, true}));
   EXPECT_EQ(run.kind, (SubtitleKind{false, true}));
-  EXPECT_EQ(run.currentOptionLabel, "");
   EXPECT_TRUE(window.messages.empty());
 }
 
@@ -173,7 +156,6 @@ TEST_F(AskSubtitleKindTest, TellsTheUserOnceAboutAFileOfNeitherKind) {
 
   EXPECT_EQ(askSubtitleKind(run, Option::DeleteBlankSubtitles), (SubtitleKind{false, false}));
   EXPECT_EQ(run.kind, (SubtitleKind{false, false}));
-  EXPECT_EQ(run.currentOptionLabel, "");
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text,
             "Unknown subtitle type.\r\nCannot process for \"Delete blank lines\" option.");
@@ -197,13 +179,6 @@ TEST_F(AskSubtitleKindTest, AKindDetectedBeforeIsToldAgainWithoutReading) {
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text,
             "Unknown subtitle type.\r\nCannot process for \"Fix SRT blank lines\" option.");
-}
-
-TEST_F(AskSubtitleKindTest, EmptiesTheLabelWhenTheFileIsGone) {
-  EXPECT_THROW(askSubtitleKind(run, Option::DeleteBlankSubtitles), RunFailure);
-  EXPECT_EQ(run.currentOptionLabel, "");
-  EXPECT_EQ(run.kind, (SubtitleKind{false, false}));
-  EXPECT_TRUE(window.messages.empty());
 }
 
 }  // namespace
