@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -61,20 +62,13 @@ class DialogsTest : public QObject {
     QString title, text;
     int shownIcon = -1;
     QList<QAbstractButton*> buttons;
-    whenModalShows(
-        [&](QWidget* modal) {
-          auto* box = qobject_cast<QMessageBox*>(modal);
-          if (box == nullptr) {
-            modal->close();
-            return;
-          }
-          title = box->windowTitle();
-          text = box->text();
-          shownIcon = box->icon();
-          buttons = box->buttons();
-          box->button(QMessageBox::Ok)->click();
-        },
-        [](QWidget* modal) { return qobject_cast<QMessageBox*>(modal) != nullptr; });
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+      title = box->windowTitle();
+      text = box->text();
+      shownIcon = box->icon();
+      buttons = box->buttons();
+      box->button(QMessageBox::Ok)->click();
+    });
 
     MessageBoxPresenter().show(
         Message{"two\n<b>lines</b>", "Pellumar", static_cast<MessageIcon>(icon)});
@@ -92,7 +86,7 @@ class DialogsTest : public QObject {
     CommonDialog dialog(&window);
     QString title;
     QStringList filters;
-    whenFileDialogShows(window, [&](QFileDialog* fileDialog) {
+    whenShown<QFileDialog>([&](QFileDialog* fileDialog) {
       title = fileDialog->windowTitle();
       filters = fileDialog->nameFilters();
       // Typed, as the folder's listing may not be loaded yet.
@@ -109,7 +103,7 @@ class DialogsTest : public QObject {
     QCOMPARE(dialog.fileName(), folder.file("movie.srt"));
 
     QString openedIn;
-    whenFileDialogShows(window, [&](QFileDialog* fileDialog) {
+    whenShown<QFileDialog>([&](QFileDialog* fileDialog) {
       openedIn = fileDialog->directory().absolutePath();
       fileDialog->reject();
     });
@@ -120,25 +114,28 @@ class DialogsTest : public QObject {
   }
 
  private:
-  // Offscreen, the file dialog does not always become the active modal
-  // widget, nor close on the first answer: it is found as the window's child
-  // and answered until it goes.
-  static void whenFileDialogShows(QWidget& window, std::function<void(QFileDialog*)> answer) {
-    auto* poll = new QTimer(&window);
+  // Calls `answer` with the next window of type T once it shows, from inside
+  // its event loop, until it goes. Offscreen, a dialog does not always become
+  // the active modal widget, nor close on the first answer.
+  template <typename T>
+  static void whenShown(std::function<void(T*)> answer) {
+    auto* poll = new QTimer(qApp);
     poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll,
-                     [&window, poll, answer = std::move(answer), dialog = QPointer<QFileDialog>(),
-                      answered = false]() mutable {
-                       if (answered && dialog.isNull()) {
-                         poll->stop();
-                         poll->deleteLater();
-                         return;
-                       }
-                       if (dialog.isNull()) dialog = window.findChild<QFileDialog*>();
-                       if (dialog.isNull() || !dialog->isVisible()) return;
-                       answered = true;
-                       answer(dialog.data());
-                     });
+    QObject::connect(
+        poll, &QTimer::timeout, poll,
+        [poll, answer = std::move(answer), shown = QPointer<T>(), answered = false]() mutable {
+          if (answered && shown.isNull()) {
+            poll->stop();
+            poll->deleteLater();
+            return;
+          }
+          for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (shown.isNull() && window->isVisible()) shown = qobject_cast<T*>(window);
+          }
+          if (shown.isNull() || !shown->isVisible()) return;
+          answered = true;
+          answer(shown.data());
+        });
     poll->start();
   }
 };

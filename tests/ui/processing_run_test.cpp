@@ -194,40 +194,42 @@ class ProcessingRunTest : public QObject {
     QCOMPARE(readBytes(folder.file("a_PL.srt")), std::string(kCleanMovie));
   }
 
-  void cancelStopsBeforeTheNextFile() {
+  void summaryAfterSeveralFiles_data() {
+    QTest::addColumn<int>("cancelAt");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<bool>("information");
+    QTest::addColumn<QString>("listing");
+    QTest::newRow("all written") << -1
+                                 << QStringLiteral(
+                                        "Cleaned 3 of 3 files.\n\nWritten:\n"
+                                        "a.srt -> a_PL.srt\nb.srt -> b_PL.srt\n"
+                                        "c.srt -> c_PL.srt")
+                                 << true << "a.srt a_PL.srt b.srt b_PL.srt c.srt c_PL.srt";
+    QTest::newRow("cancelled before the second")
+        << 1
+        << QStringLiteral(
+               "Cleaned 1 of 3 files.\n\nWritten:\na.srt -> a_PL.srt\n\n"
+               "Cancelled, not cleaned:\nb.srt\nc.srt")
+        << false << "a.srt a_PL.srt b.srt c.srt";
+  }
+  void summaryAfterSeveralFiles() {
+    QFETCH(int, cancelAt);
+    QFETCH(QString, summary);
+    QFETCH(bool, information);
+    QFETCH(QString, listing);
     TempDir folder;
     for (const char* name : {"a.srt", "b.srt", "c.srt"}) writeBytes(folder.file(name), kMovie);
     FakeFileChooser files;
-    RecordingProgress progress(1);
+    RecordingProgress progress(cancelAt);
     auto window = makeWindow(files, &progress);
 
     window->cleanFiles({folder.file("a.srt"), folder.file("b.srt"), folder.file("c.srt")});
 
     QCOMPARE(seen_.size(), std::size_t{1});
-    QCOMPARE(seen_[0].text, QStringLiteral("Cleaned 1 of 3 files.\n"
-                                           "\n"
-                                           "Written:\n"
-                                           "a.srt -> a_PL.srt\n"
-                                           "\n"
-                                           "Cancelled, not cleaned:\n"
-                                           "b.srt\n"
-                                           "c.srt"));
-    QCOMPARE(listFolder(folder.path()), std::string("a.srt a_PL.srt b.srt c.srt"));
-  }
-
-  void allWrittenIsReportedAsInformation() {
-    TempDir folder;
-    for (const char* name : {"a.srt", "b.srt"}) writeBytes(folder.file(name), kMovie);
-    FakeFileChooser files;
-    RecordingProgress progress;
-    auto window = makeWindow(files, &progress);
-
-    window->cleanFiles({folder.file("a.srt"), folder.file("b.srt")});
-
-    QCOMPARE(seen_.size(), std::size_t{1});
-    QVERIFY(seen_[0].text.startsWith(QStringLiteral("Cleaned 2 of 2 files.\n")));
-    QCOMPARE(seen_[0].icon, MessageIcon::Information);
-    QCOMPARE(readBytes(folder.file("b_PL.srt")), std::string(kCleanMovie));
+    QCOMPARE(seen_[0].text, summary);
+    QCOMPARE(seen_[0].icon, information ? MessageIcon::Information : MessageIcon::None);
+    QCOMPARE(listFolder(folder.path()), listing.toStdString());
+    QCOMPARE(readBytes(folder.file("a_PL.srt")), std::string(kCleanMovie));
   }
 
   void theProgressDialogNamesTheFileAndCancels() {
