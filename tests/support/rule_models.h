@@ -4,6 +4,7 @@
 // from the start. Slow (quadratic), so only for short lines; the unit tests
 // and the fuzz targets compare the fast code against these.
 
+#include <charconv>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,6 +78,33 @@ inline std::vector<std::string> collapseEmptyRuns(const std::vector<std::string>
     kept.push_back(line);
   }
   return kept;
+}
+
+/// A frame line has text as the four brace marks decide: the text starts at
+/// the first character that is no brace once two "{" and two "}" were seen.
+inline bool hasTextByMarks(std::string_view line) {
+  bool open1 = false, open2 = false, close1 = false, close2 = false;
+  for (const char c : line) {
+    if (c == '{') {
+      (open1 ? open2 : open1) = true;
+    } else if (c == '}') {
+      (close1 ? close2 : close1) = true;
+    } else if (open1 && open2 && close1 && close2) {
+      return true;
+    }
+  }
+  return false;
+}
+
+/// An index line is a whole number that reads back unchanged: parse it, print
+/// it, compare. Only numbers of at most 15 digits survive a 15-digit print.
+inline bool readsBackAsNumber(std::string_view line) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+  if (error != std::errc() || end != line.data() + line.size()) return false;
+  const std::string text = std::to_string(value);
+  const std::size_t digits = text.size() - (value < 0 ? 1 : 0);
+  return digits <= 15 && text == line;
 }
 
 }  // namespace pellumar::testing
