@@ -1,11 +1,10 @@
 // Runs the real pellumar-cli in a temporary working folder.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -26,38 +25,21 @@ struct Outcome {
   std::string err;
 };
 
-// With `oneStream`, stderr goes where stdout goes, as on a terminal, and
-// `out` holds both.
+// Runs the program in `workDir`. With `oneStream`, stderr goes where stdout
+// goes, as on a terminal, and `out` holds both.
 Outcome runCli(const fs::path& workDir, const std::vector<std::string>& args,
                bool oneStream = false) {
   // Captured outside the working folder, so its listing shows only what the program made.
   TempDir capture;
-  const std::string outPath = capture.file("stdout");
-  const std::string errPath = capture.file("stderr");
-  std::vector<std::string> strings = {PELLUMAR_CLI_PROGRAM};
-  strings.insert(strings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& s : strings) argv.push_back(s.data());
-  argv.push_back(nullptr);
-  const std::string dir = workDir.string();
-
-  const pid_t pid = fork();
-  if (pid == 0) {
-    // Only async-signal-safe calls between fork and exec.
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = oneStream ? out : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(dir.c_str()) != 0) {
-      _exit(126);
-    }
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  std::string command = "cd '" + workDir.string() + "' && '" PELLUMAR_CLI_PROGRAM "'";
+  for (const std::string& arg : args) command += " '" + arg + "'";
+  command += " >'" + capture.file("out") + "' 2>" +
+             (oneStream ? std::string("&1") : "'" + capture.file("err") + "'");
+  const int status = std::system(command.c_str());
   Outcome outcome;
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid) return outcome;
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  outcome.out = readBytes(outPath);
-  if (!oneStream) outcome.err = readBytes(errPath);
+  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.out = readBytes(capture.file("out"));
+  if (!oneStream) outcome.err = readBytes(capture.file("err"));
   return outcome;
 }
 
