@@ -90,45 +90,41 @@ TEST_F(CliEndToEndTest, DeleteBlankDropsTheBlankSubtitle) {
   EXPECT_EQ(readBytes(file("m_PL.sub.log")), "Skipped line : {11}{20}\r\n");
 }
 
-// A settings file named but missing is not replaced by the one here; without
-// one here nor the user's own, nothing runs.
-TEST_F(CliEndToEndTest, MissingSettingsStopBeforeAnyFile) {
-  writeBytes(file("movie.srt"), kSubRip);
-  const Outcome named = run({"--settings", "nowhere.ini", "movie.srt"});
+// Settings come from --settings FILE, else lexmend.ini here, else the user's
+// copy; a named file that is missing is not replaced by another, and without
+// any nothing runs.
+TEST_F(CliEndToEndTest, SettingsAreLookedForInOrder) {
+  writeBytes(file("a.txt"), kPlainText);
+  const Outcome named = run({"--settings", "nowhere.ini", "a.txt"});
   EXPECT_EQ(named.status, 2);
   EXPECT_EQ(named.err, "pellumar-cli: nowhere.ini not found.\n");
   EXPECT_EQ(named.out, "");
 
-  fs::remove(file("lexmend.ini"));
-  // The child program inherits the variable.
-  ::setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);
-  const Outcome outcome = run({"movie.srt"});
-  EXPECT_EQ(outcome.status, 2);
-  EXPECT_EQ(outcome.err, "pellumar-cli: lexmend.ini not found.\n");
-  EXPECT_EQ(outcome.out, "");
-  EXPECT_EQ(testing::listFolder(dir_.path()), "movie.srt");
-}
-
-TEST_F(CliEndToEndTest, SettingsFromAnotherFile) {
-  fs::remove(file("lexmend.ini"));
   fs::create_directory(dir_.path() / "conf");
   writeBytes(file("conf/other.ini"), "NAMESUFIXADD=_fix\r\n");
-  writeBytes(file("a.txt"), kPlainText);
-  const Outcome outcome = run({"--settings", "conf/other.ini", "a.txt"});
-  EXPECT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_EQ(outcome.out, "a.txt -> a_fix.txt\n");
+  const Outcome other = run({"--settings", "conf/other.ini", "a.txt"});
+  EXPECT_EQ(other.status, 0) << other.err;
+  EXPECT_EQ(other.out, "a.txt -> a_fix.txt\n");
   EXPECT_EQ(readBytes(file("a_fix.txt")), kPlainText);
-}
 
-TEST_F(CliEndToEndTest, WithoutSettingsHereTheUsersCopyIsRead) {
   fs::remove(file("lexmend.ini"));
   fs::create_directories(dir_.path() / "config/pellumar");
   writeBytes(file("config/pellumar/lexmend.ini"), "NAMESUFIXADD=_me\r\n");
+  // The child program inherits the variable.
   ::setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);
-  writeBytes(file("a.txt"), kPlainText);
-  const Outcome outcome = run({"a.txt"});
-  EXPECT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_EQ(outcome.out, "a.txt -> a_me.txt\n");
+  const Outcome users = run({"a.txt"});
+  EXPECT_EQ(users.status, 0) << users.err;
+  EXPECT_EQ(users.out, "a.txt -> a_me.txt\n");
+
+  fs::remove_all(dir_.path() / "config");
+  fs::remove_all(dir_.path() / "conf");
+  fs::remove(file("a_fix.txt"));
+  fs::remove(file("a_me.txt"));
+  const Outcome none = run({"a.txt"});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_EQ(none.err, "pellumar-cli: lexmend.ini not found.\n");
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(testing::listFolder(dir_.path()), "a.txt");
 }
 
 // Several jobs, a large file first so that later ones tend to finish earlier;
