@@ -6,11 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "processing/run_context.h"
-#include "processing/settings.h"
-#include "tests/support/fake_window_system.h"
 #include "tests/support/rule_models.h"
-#include "tests/support/test_files.h"
+#include "tests/support/run_fixture.h"
 
 namespace pellumar {
 namespace {
@@ -89,21 +86,16 @@ TEST(StripFormattingCodes, LongLinesTakeLinearTime) {
 }
 
 TEST(RemoveFormattingCodes, RewritesTheOutputLineByLine) {
-  testing::TempDir dir;
-  Settings settings;
-  testing::FakeWindowSystem window;
-  JobPaths paths{dir.file("movie.sub"), "sub", dir.file("movie_PL.sub"),
-                 dir.file("movie_PL_22.sub"), dir.file("movie_PL.sub.log")};
-  RunContext run{settings, window, paths, TextEncoding::utf8(), {}, {}};
-  testing::writeBytes(paths.inputPath, "{1}{2}{y:i}chosen\r\n");
-  testing::writeBytes(paths.outputPath, "{1}{2}{y:i}Hi\r\n{ }\r\n{y:\ni}\r\n{a x}{b");
+  testing::RunFixture f("movie.sub");
+  testing::writeBytes(f.run.paths.inputPath, "{1}{2}{y:i}chosen\r\n");
+  testing::writeBytes(f.run.paths.outputPath, "{1}{2}{y:i}Hi\r\n{ }\r\n{y:\ni}\r\n{a x}{b");
 
-  removeFormattingCodes(run);
+  removeFormattingCodes(f.run);
 
-  EXPECT_EQ(testing::readBytes(paths.outputPath), "{1}{2}Hi\r\n\r\n{y:\r\ni}\r\n{b\r\n");
-  EXPECT_EQ(testing::readBytes(paths.inputPath), "{1}{2}{y:i}chosen\r\n");
-  EXPECT_EQ(testing::listFolder(dir.path()), "movie.sub movie_PL.sub");
-  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(testing::readBytes(f.run.paths.outputPath), "{1}{2}Hi\r\n\r\n{y:\r\ni}\r\n{b\r\n");
+  EXPECT_EQ(testing::readBytes(f.run.paths.inputPath), "{1}{2}{y:i}chosen\r\n");
+  EXPECT_EQ(testing::listFolder(f.dir.path()), "movie.sub movie_PL.sub");
+  EXPECT_TRUE(f.window.messages.empty());
 }
 
 }  // namespace

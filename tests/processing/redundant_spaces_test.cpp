@@ -5,11 +5,8 @@
 #include <random>
 #include <string>
 
-#include "processing/run_context.h"
-#include "processing/settings.h"
-#include "tests/support/fake_window_system.h"
 #include "tests/support/rule_models.h"
-#include "tests/support/test_files.h"
+#include "tests/support/run_fixture.h"
 
 namespace pellumar {
 namespace {
@@ -87,25 +84,16 @@ TEST(RedundantSpaces, LongLinesTakeLinearTime) {
 }
 
 TEST(DeleteRedundantSpaces, AppliesBothStepsToEveryLineOfTheOutput) {
-  testing::TempDir dir;
-  Settings settings;
-  testing::FakeWindowSystem window;
-  RunContext run{settings,
-                 window,
-                 {dir.file("a.txt"), "txt", dir.file("a_PL.txt"), dir.file("a_PL_22.txt"),
-                  dir.file("a_PL.txt.log")},
-                 TextEncoding::utf8(),
-                 {},
-                 {}};
-  testing::writeBytes(run.paths.inputPath, "untouched , really\r\n");
-  testing::writeBytes(run.paths.outputPath, " - Hi , you !  \r\n   \r\n- a - b .\n");
+  testing::RunFixture f("a.txt");
+  testing::writeBytes(f.run.paths.inputPath, "untouched , really\r\n");
+  testing::writeBytes(f.run.paths.outputPath, " - Hi , you !  \r\n   \r\n- a - b .\n");
 
-  deleteRedundantSpaces(run);
+  deleteRedundantSpaces(f.run);
 
-  EXPECT_EQ(testing::readBytes(run.paths.outputPath), "-Hi, you!\r\n\r\n-a -b.\r\n");
-  EXPECT_EQ(testing::readBytes(run.paths.inputPath), "untouched , really\r\n");
-  EXPECT_EQ(testing::listFolder(dir.path()), "a.txt a_PL.txt");
-  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(testing::readBytes(f.run.paths.outputPath), "-Hi, you!\r\n\r\n-a -b.\r\n");
+  EXPECT_EQ(testing::readBytes(f.run.paths.inputPath), "untouched , really\r\n");
+  EXPECT_EQ(testing::listFolder(f.dir.path()), "a.txt a_PL.txt");
+  EXPECT_TRUE(f.window.messages.empty());
 }
 
 }  // namespace

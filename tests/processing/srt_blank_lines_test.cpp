@@ -5,12 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "processing/run_context.h"
-#include "processing/settings.h"
-#include "tests/support/fake_window_system.h"
 #include "tests/support/rule_models.h"
+#include "tests/support/run_fixture.h"
 #include "tests/support/stage_runner.h"
-#include "tests/support/test_files.h"
 
 namespace pellumar {
 namespace {
@@ -66,35 +63,26 @@ class CollapseSrtBlankLinesTest : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(CollapseSrtBlankLinesTest, CollapsesTheOutputOfASubRipFileOnly) {
   const KindCase& c = GetParam();
-  testing::TempDir dir;
-  Settings settings;
-  testing::FakeWindowSystem window;
-  RunContext run{settings,
-                 window,
-                 {dir.file("movie.txt"), "txt", dir.file("movie_PL.txt"),
-                  dir.file("movie_PL_22.txt"), dir.file("movie_PL.txt.log")},
-                 TextEncoding::utf8(),
-                 {},
-                 {}};
-  testing::writeBytes(run.paths.inputPath, c.chosen);
+  testing::RunFixture f("movie.txt");
+  testing::writeBytes(f.run.paths.inputPath, c.chosen);
   const std::string output = "\r\n\r\n1\r\nx\r\n\r\n\r\n\r\n2\nx\n\n\n";
-  testing::writeBytes(run.paths.outputPath, output);
+  testing::writeBytes(f.run.paths.outputPath, output);
 
-  collapseSrtBlankLines(run);
+  collapseSrtBlankLines(f.run);
 
-  EXPECT_EQ(testing::readBytes(run.paths.outputPath),
+  EXPECT_EQ(testing::readBytes(f.run.paths.outputPath),
             c.collapses ? crlf({"", "1", "x", "", "2", "x", ""}) : output);
-  EXPECT_EQ(testing::readBytes(run.paths.inputPath), c.chosen);
-  EXPECT_EQ(testing::listFolder(dir.path()), "movie.txt movie_PL.txt");
+  EXPECT_EQ(testing::readBytes(f.run.paths.inputPath), c.chosen);
+  EXPECT_EQ(testing::listFolder(f.dir.path()), "movie.txt movie_PL.txt");
   if (!c.tellsTheUser) {
-    EXPECT_TRUE(window.messages.empty());
+    EXPECT_TRUE(f.window.messages.empty());
     return;
   }
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0].text,
+  ASSERT_EQ(f.window.messages.size(), 1u);
+  EXPECT_EQ(f.window.messages[0].text,
             "Unknown subtitle type.\r\nCannot process for \"Fix SRT blank lines\" option.");
-  EXPECT_EQ(window.messages[0].icon, MessageIcon::None);
-  EXPECT_EQ(window.messages[0].title, std::optional<std::string>("Pellumar"));
+  EXPECT_EQ(f.window.messages[0].icon, MessageIcon::None);
+  EXPECT_EQ(f.window.messages[0].title, std::optional<std::string>("Pellumar"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "processing/run_context.h"
 #include "processing/run_failure.h"
-#include "processing/settings.h"
-#include "tests/support/fake_window_system.h"
-#include "tests/support/test_files.h"
+#include "tests/support/run_fixture.h"
 
 namespace pellumar {
 namespace {
@@ -120,18 +117,9 @@ TEST_F(DetectSubtitleKindTest, MissingFileIsARunFailure) {
   EXPECT_THROW(detectSubtitleKind(dir.file("gone.srt"), TextEncoding::utf8()), RunFailure);
 }
 
-class AskSubtitleKindTest : public ::testing::Test {
+class AskSubtitleKindTest : public ::testing::Test, public testing::RunFixture {
  protected:
-  testing::TempDir dir;
-  Settings settings;
-  testing::FakeWindowSystem window;
-  RunContext run{settings,
-                 window,
-                 {dir.file("movie.srt"), "srt", dir.file("movie_PL.srt"),
-                  dir.file("movie_PL_22.srt"), dir.file("movie_PL.srt.log")},
-                 TextEncoding::utf8(),
-                 {true, true},
-                 {}};
+  AskSubtitleKindTest() : RunFixture("movie.srt") {}
 };
 
 TEST_F(AskSubtitleKindTest, JudgesTheChosenFileNotTheOutput) {
@@ -145,6 +133,7 @@ TEST_F(AskSubtitleKindTest, JudgesTheChosenFileNotTheOutput) {
 
 TEST_F(AskSubtitleKindTest, TellsTheUserOnceAboutAFileOfNeitherKind) {
   testing::writeBytes(run.paths.inputPath, "just text\r\n");
+  run.kind = {true, true};
 
   EXPECT_EQ(askSubtitleKind(run, Option::DeleteBlankSubtitles), (SubtitleKind{false, false}));
   EXPECT_EQ(run.kind, (SubtitleKind{false, false}));
