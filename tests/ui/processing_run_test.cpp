@@ -108,11 +108,7 @@ class ProcessingRunTest : public QObject {
     writeBytes(folder.file("movie.srt"), kMovie);
     FakeFileChooser files;
     auto window = makeWindow(files);
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.file("movie.srt")))});
-
-    QVERIFY(drag(*window, data));
-    QVERIFY(drop(*window, data));
+    QCOMPARE(dropUrls(*window, {local(folder, "movie.srt")}), 2);
 
     QTRY_COMPARE(seen_.size(), std::size_t{1});
     QCOMPARE(seen_[0].text, QStringLiteral("Done."));
@@ -126,10 +122,7 @@ class ProcessingRunTest : public QObject {
     auto window = makeWindow(files);
     for (const QUrl& url : {QUrl(QStringLiteral("https://example.org/a.srt")),
                             QUrl::fromLocalFile(QString::fromStdString(folder.file("gone.srt")))}) {
-      QMimeData data;
-      data.setUrls({url});
-      QVERIFY(!drag(*window, data));
-      QVERIFY(!drop(*window, data));
+      QCOMPARE(dropUrls(*window, {url}), 0);
     }
     QTest::qWait(20);
     QVERIFY(seen_.empty());
@@ -148,12 +141,9 @@ class ProcessingRunTest : public QObject {
     RecordingProgress progress;
     auto window = makeWindow(files, &progress);
     window->optionBox(Option::DeleteBlankSubtitles)->setChecked(true);
-    QMimeData data;
-    data.setUrls({local(folder, "a.srt"), local(folder, "notes.txt"), local(folder, "extras"),
-                  local(folder, "bad.srt")});
-
-    QVERIFY(drag(*window, data));
-    QVERIFY(drop(*window, data));
+    QCOMPARE(dropUrls(*window, {local(folder, "a.srt"), local(folder, "notes.txt"),
+                                local(folder, "extras"), local(folder, "bad.srt")}),
+             2);
 
     QTRY_COMPARE(seen_.size(), std::size_t{2});
     QCOMPARE(seen_[0].text, "Folders are not cleaned, only files:\n" +
@@ -261,20 +251,21 @@ class ProcessingRunTest : public QObject {
     return QUrl::fromLocalFile(QString::fromStdString(folder.file(name)));
   }
 
-  static bool drag(QWidget& window, const QMimeData& data) {
-    QDragEnterEvent enter(window.rect().center(), Qt::CopyAction | Qt::MoveAction, &data,
-                          Qt::LeftButton, Qt::NoModifier);
+  // Drags `urls` over the window and drops them there; how many of the two
+  // the window accepted as a copy.
+  static int dropUrls(QWidget& window, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(window.rect().center(), actions, &data, Qt::LeftButton, Qt::NoModifier);
     enter.setAccepted(false);
     QApplication::sendEvent(&window, &enter);
-    return enter.isAccepted() && enter.dropAction() == Qt::CopyAction;
-  }
-
-  static bool drop(QWidget& window, const QMimeData& data) {
-    QDropEvent event(QPointF(window.rect().center()), Qt::CopyAction | Qt::MoveAction, &data,
-                     Qt::LeftButton, Qt::NoModifier);
-    event.setAccepted(false);
-    QApplication::sendEvent(&window, &event);
-    return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+    QDropEvent drop(QPointF(window.rect().center()), actions, &data, Qt::LeftButton,
+                    Qt::NoModifier);
+    drop.setAccepted(false);
+    QApplication::sendEvent(&window, &drop);
+    return int{enter.isAccepted() && enter.dropAction() == Qt::CopyAction} +
+           int{drop.isAccepted() && drop.dropAction() == Qt::CopyAction};
   }
 
   RecordingMessages messages_;
