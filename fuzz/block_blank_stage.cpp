@@ -3,25 +3,13 @@
 // reaches a 14th line stops the stage with the message naming its first line.
 // A second removal changes nothing.
 
-#include <charconv>
-
 #include "fuzz/fuzz_support.h"
-#include "fuzz/stage_sinks.h"
 #include "processing/blank_subtitles.h"
 #include "processing/run_failure.h"
+#include "tests/support/rule_models.h"
+#include "tests/support/stage_runner.h"
 
 namespace pellumar::fuzz::block_blank_stage {
-
-// A whole number that reads back unchanged: parse it, print it, compare.
-// Only numbers of at most 15 digits survive a 15-digit print.
-bool readsBackAsNumber(std::string_view line) {
-  long long value = 0;
-  const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
-  if (error != std::errc() || end != line.data() + line.size()) return false;
-  const std::string text = std::to_string(value);
-  const std::size_t digits = text.size() - (value < 0 ? 1 : 0);
-  return digits <= 15 && text == line;
-}
 
 struct Model {
   std::vector<std::string> out, log;
@@ -42,7 +30,7 @@ Model blocksOf(const std::vector<std::string>& lines) {
     }
   };
   for (const std::string& line : lines) {
-    if (readsBackAsNumber(line)) {
+    if (testing::readsBackAsNumber(line)) {
       decide();
       block = {line};
       leading = false;
@@ -60,14 +48,15 @@ Model blocksOf(const std::vector<std::string>& lines) {
 int run(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::string> lines =
       splitAtLineFeeds(std::string_view(reinterpret_cast<const char*>(data), size));
-  for (const std::string& line : lines) FUZZ_CHECK(isIndexLine(line) == readsBackAsNumber(line));
+  for (const std::string& line : lines)
+    FUZZ_CHECK(isIndexLine(line) == testing::readsBackAsNumber(line));
 
-  CollectingLog log;
-  CollectingSink out;
+  testing::VectorLog log;
+  testing::VectorSink out;
   BlockBlankStage stage(log);
   std::optional<std::string> overlong;
   try {
-    pushAll(stage, lines, out);
+    testing::runLines(stage, lines, out);
   } catch (const OverlongBlock& block) {
     overlong = block.message();
   }
@@ -79,11 +68,9 @@ int run(const std::uint8_t* data, std::size_t size) {
 
   // The blocks handed on are whole and have text (or lead the file), so a
   // second removal hands them all on again.
-  CollectingLog secondLog;
-  CollectingSink secondOut;
+  testing::VectorLog secondLog;
   BlockBlankStage second(secondLog);
-  pushAll(second, out.lines, secondOut);
-  FUZZ_CHECK(secondOut.lines == out.lines && secondLog.entries.empty());
+  FUZZ_CHECK(testing::runLines(second, out.lines) == out.lines && secondLog.entries.empty());
   return 0;
 }
 

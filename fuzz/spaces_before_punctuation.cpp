@@ -4,43 +4,19 @@
 
 #include "fuzz/fuzz_support.h"
 #include "processing/redundant_spaces.h"
+#include "tests/support/rule_models.h"
 
 namespace pellumar::fuzz::spaces_before_punctuation {
-
-bool isPunctuation(char c) {
-  return c == ',' || c == '.' || c == ';' || c == ':' || c == '!' || c == '?';
-}
-
-// The rule as written: cut one space before a mark, then scan from the start.
-std::string cutOneAtATime(std::string line) {
-  std::size_t p = 1;
-  while (p < line.size()) {
-    if (isPunctuation(line[p]) && line[p - 1] == ' ') {
-      line.erase(p - 1, 1);
-      p = 1;
-      continue;
-    }
-    ++p;
-  }
-  return line;
-}
-
-std::string withoutSpaces(std::string_view text) {
-  std::string rest;
-  for (const char c : text) {
-    if (c != ' ') rest += c;
-  }
-  return rest;
-}
 
 int run(const std::uint8_t* data, std::size_t size) {
   const std::string before(reinterpret_cast<const char*>(data), size);
   std::string line = before;
   removeSpacesBeforePunctuation(line);
-  FUZZ_CHECK(withoutSpaces(line) == withoutSpaces(before));
-  if (before.size() <= 2048) FUZZ_CHECK(line == cutOneAtATime(before));
+  FUZZ_CHECK(testing::withoutSpaces(line) == testing::withoutSpaces(before));
+  if (before.size() <= 2048)
+    FUZZ_CHECK(line == testing::cutSpacesBeforePunctuationOneAtATime(before));
   for (std::size_t p = 1; p < line.size(); ++p) {
-    FUZZ_CHECK(!(line[p - 1] == ' ' && isPunctuation(line[p])));
+    FUZZ_CHECK(!(line[p - 1] == ' ' && testing::isPunctuationMark(line[p])));
   }
 
   std::string again = line;

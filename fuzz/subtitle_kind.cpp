@@ -36,7 +36,7 @@ int run(const std::uint8_t* data, std::size_t size) {
 
   const std::string path = (scratchFolder() / "kind.txt").string();
   writeFile(path, text);
-  const TextEncoding encoding = detectEncoding(text, CodePage::defaultPage());
+  const TextEncoding encoding = detectFileEncoding(path, CodePage::defaultPage());
   std::size_t frameLines = 0, arrowLines = 0;
   try {
     LineReader reader(path, encoding);

@@ -15,7 +15,6 @@ class Pipeline : public LineStage {
     stages_.push_back(std::move(stage));
     linkedTo_ = nullptr;
   }
-  bool empty() const { return stages_.empty(); }
 
   void push(std::string& line, LineSink& out) override {
     link(out);

@@ -24,15 +24,12 @@ class CommonDialog : public QObject, public FileChooser {
   void showOpen() override;
   std::string fileName() const override { return fileName_; }
 
-  /// Where the dialog opens next; empty means the working folder.
-  const QString& folder() const { return folder_; }
-
  private:
   QWidget* window_;
   std::string title_;
   std::string filter_;
   std::string fileName_;
-  QString folder_;
+  QString folder_;  ///< where the dialog opens next; empty: the working folder
 };
 
 }  // namespace pellumar

@@ -22,12 +22,13 @@ struct GroupCase {
   const char* name;
   std::vector<std::string> files;
   Groups groups;
+  const char* suffix = "_PL";
 };
 
 class GroupTest : public ::testing::TestWithParam<GroupCase> {};
 
 TEST_P(GroupTest, GroupsFilesThatShareAName) {
-  EXPECT_EQ(groupFiles(GetParam().files, "_PL"), GetParam().groups);
+  EXPECT_EQ(groupFiles(GetParam().files, GetParam().suffix), GetParam().groups);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -46,18 +47,15 @@ INSTANTIATE_TEST_SUITE_P(
         GroupCase{"StagingOfAnother", {"s.srt", "s_PL_22.srt"}, {{0, 1}}},
         // One reads the skip log the other writes.
         GroupCase{"LogOfAnother", {"s.srt", "s_PL.srt.log"}, {{0, 1}}},
-        GroupCase{"NoFiles", {}, {}}),
+        GroupCase{"NoFiles", {}, {}},
+        // The settings' suffix decides the output's name.
+        GroupCase{"OtherSuffix", {"a.srt", "a_PL.srt", "a_fix.srt"}, {{0, 2}, {1}}, "_fix"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(GroupFilesTest, AbsoluteAndRelativeNamesMeet) {
   const std::string here = std::filesystem::current_path().string();
   EXPECT_EQ(groupFiles({"a.srt", here + "/a.srt", here + "//./a_PL.srt"}, "_PL"),
             (Groups{{0, 1, 2}}));
-}
-
-TEST(GroupFilesTest, SuffixDecidesTheOutputName) {
-  EXPECT_EQ(groupFiles({"a.srt", "a_fix.srt"}, "_fix"), (Groups{{0, 1}}));
-  EXPECT_EQ(groupFiles({"a.srt", "a_PL.srt"}, "_fix"), (Groups{{0}, {1}}));
 }
 
 TEST(GroupFilesTest, SymlinkedFolderMeetsItsTarget) {
@@ -106,24 +104,10 @@ std::string expectedText(const std::vector<std::string>& files) {
 
 class RunBatchTest : public ::testing::TestWithParam<unsigned> {};
 
-TEST_P(RunBatchTest, ReportsInCommandLineOrderWhateverFinishesFirst) {
-  const auto files = names(12);
-  Collected collected;
-  // Earlier files take longer, so they finish last.
-  const auto notProcessed = runBatch(
-      files, singletons(files.size()), GetParam(),
-      [&](const std::string& file) {
-        const int index = std::stoi(file.substr(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(2 * (12 - index)));
-        return reportFor(file);
-      },
-      collectInto(collected));
-  EXPECT_EQ(notProcessed, 0u);
-  EXPECT_EQ(collected.text, expectedText(files));
-  EXPECT_TRUE(collected.sameThread);
-}
-
-TEST_P(RunBatchTest, GroupRunsOneAfterAnotherInOrder) {
+// Files of a group run one after another in their order; earlier files take
+// longer, so they tend to finish last, yet the reports keep the command-line
+// order and reach the sink on the caller's thread.
+TEST_P(RunBatchTest, GroupsRunInOrderAndReportsKeepTheCommandLineOrder) {
   const auto files = names(8);
   const Groups groups = {{0, 3, 5}, {1, 7}, {2}, {4, 6}};
   std::vector<int> groupOf(files.size());
@@ -135,7 +119,7 @@ TEST_P(RunBatchTest, GroupRunsOneAfterAnotherInOrder) {
   std::vector<std::size_t> started;
   bool overlapped = false;
   Collected collected;
-  runBatch(
+  const auto notProcessed = runBatch(
       files, groups, GetParam(),
       [&](const std::string& file) {
         const std::size_t index = std::stoul(file.substr(1));
@@ -144,7 +128,7 @@ TEST_P(RunBatchTest, GroupRunsOneAfterAnotherInOrder) {
           if (!busyGroups.insert(groupOf[index]).second) overlapped = true;
           started.push_back(index);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2 * (8 - index)));
         {
           const std::lock_guard lock(mutex);
           busyGroups.erase(groupOf[index]);
@@ -160,23 +144,12 @@ TEST_P(RunBatchTest, GroupRunsOneAfterAnotherInOrder) {
     }
     EXPECT_EQ(order, group);
   }
+  EXPECT_EQ(notProcessed, 0u);
   EXPECT_EQ(collected.text, expectedText(files));
+  EXPECT_TRUE(collected.sameThread);
 }
 
-TEST_P(RunBatchTest, CountsWhatWasNotProcessed) {
-  const auto files = names(5);
-  Collected collected;
-  const auto notProcessed = runBatch(
-      files, singletons(files.size()), GetParam(),
-      [](const std::string& file) {
-        FileReport report = reportFor(file);
-        report.processed = file != "f1" && file != "f4";
-        return report;
-      },
-      collectInto(collected));
-  EXPECT_EQ(notProcessed, 2u);
-}
-
+// Counts the files not processed, including one whose task threw.
 TEST_P(RunBatchTest, ATaskThatThrowsIsReportedAndTheOthersRun) {
   const auto files = names(4);
   Collected collected;
@@ -184,10 +157,12 @@ TEST_P(RunBatchTest, ATaskThatThrowsIsReportedAndTheOthersRun) {
       files, singletons(files.size()), GetParam(),
       [](const std::string& file) -> FileReport {
         if (file == "f2") throw std::runtime_error("Cannot read \"f2\".");
-        return reportFor(file);
+        FileReport report = reportFor(file);
+        report.processed = file != "f0";
+        return report;
       },
       collectInto(collected));
-  EXPECT_EQ(notProcessed, 1u);
+  EXPECT_EQ(notProcessed, 2u);
   EXPECT_EQ(collected.text,
             "err f0\nf0\nerr f1\nf1\npellumar-cli: f2: Cannot read \"f2\".\n"
             "err f3\nf3\n");
@@ -239,23 +214,6 @@ TEST(RunBatchTest, RejectsGroupsThatMissAFile) {
                std::invalid_argument);
   EXPECT_THROW(runBatch(names(2), {{0, 1}, {1}}, 2, reportFor, collectInto(collected)),
                std::invalid_argument);
-}
-
-// --- printReports ---
-
-TEST(PrintReportsTest, ErrorLinesBeforeTheProgressLine) {
-  testing::TempDir dir;
-  const std::string both = dir.file("both");
-  std::FILE* stream = std::fopen(both.c_str(), "w");
-  ASSERT_NE(stream, nullptr);
-  const FileReport reports[] = {{"", "a -> a_PL\n", true},
-                                {"pellumar-cli: b: No such file.\n", "", false},
-                                {"pellumar-cli: c: Unknown.\n", "c -> c_PL\n", true}};
-  // One stream for both, as when stdout and stderr share a terminal.
-  printReports(reports, stream, stream);
-  std::fclose(stream);
-  EXPECT_EQ(testing::readBytes(both),
-            "a -> a_PL\npellumar-cli: b: No such file.\npellumar-cli: c: Unknown.\nc -> c_PL\n");
 }
 
 }  // namespace

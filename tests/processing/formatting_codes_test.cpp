@@ -6,33 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "processing/run_context.h"
-#include "processing/settings.h"
-#include "tests/support/fake_window_system.h"
-#include "tests/support/test_files.h"
+#include "tests/support/rule_models.h"
+#include "tests/support/run_fixture.h"
 
 namespace pellumar {
 namespace {
-
-// The rule as literally described: cut a code, then scan again from the
-// first character of the shortened line.
-std::string stripByRescanning(std::string line) {
-  for (std::size_t i = 0; i < line.size();) {
-    if (line[i] != '{' || i + 1 == line.size() || line[i + 1] == '}' ||
-        (line[i + 1] >= '0' && line[i + 1] <= '9')) {
-      ++i;
-      continue;
-    }
-    const std::size_t close = i + 2 < line.size() ? line.find('}', i + 2) : std::string::npos;
-    if (close == std::string::npos) {
-      ++i;
-      continue;
-    }
-    line.erase(i, close - i + 1);
-    i = 0;
-  }
-  return line;
-}
 
 std::string stripped(std::string line) {
   stripFormattingCodes(line);
@@ -48,48 +26,42 @@ class StripFormattingCodesTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(StripFormattingCodesTest, GivesExpectedLine) {
   EXPECT_EQ(stripped(GetParam().before), GetParam().after);
-  EXPECT_EQ(stripByRescanning(GetParam().before), GetParam().after);
+  EXPECT_EQ(testing::stripCodesOneAtATime(GetParam().before), GetParam().after);
 }
 
+// Literal examples that anchor the model; every short line over "{}a1" is
+// compared with it below.
 INSTANTIATE_TEST_SUITE_P(
     Table, StripFormattingCodesTest,
-    ::testing::Values(
-        Case{"{100}{200}Hello", "{100}{200}Hello"}, Case{"{100}{200}{y:i}Hello", "{100}{200}Hello"},
-        Case{"{C:$FF0000}{Y:i,u}Text", "Text"},
-        Case{"{100}{200}{y:i}Hello {b}world{/b}", "{100}{200}Hello world"}, Case{"{}", "{}"},
-        Case{"{ }", ""}, Case{"{-1}", ""}, Case{"{1a}", "{1a}"}, Case{"{a{b}c}", "c}"},
-        Case{"{{}", ""}, Case{"x}{y}", "x}"}, Case{"x{1}{a}", "x{1}"}, Case{"a{b", "a{b"},
-        Case{"a{", "a{"}, Case{"{a x}{b", "{b"}, Case{"Hello {world", "Hello {world"},
-        Case{"{y:", "{y:"}, Case{"i}", "i}"}, Case{"", ""}, Case{"{", "{"}, Case{"}", "}"},
-        Case{"{a}", ""}, Case{"{{a}}", "}"}, Case{"{a}{b}{c}", ""}, Case{"a{b}c{d}e", "ace"},
-        Case{"{9{a}", "{9"}, Case{"{}{a}", "{}"}, Case{"{a}}", "}"}, Case{"{{{a}", ""},
-        Case{"00:00:01,000 --> 00:00:02,000", "00:00:01,000 --> 00:00:02,000"},
-        Case{"<i>Hello</i>", "<i>Hello</i>"},
-        Case{"{\xc3\xa9}\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"}));
+    ::testing::Values(Case{"{C:$FF0000}{Y:i,u}Text", "Text"},
+                      Case{"{100}{200}{y:i}Hello {b}world{/b}", "{100}{200}Hello world"},
+                      Case{"{ }", ""}, Case{"{-1}", ""}, Case{"{1a}", "{1a}"},
+                      Case{"{a{b}c}", "c}"}, Case{"{{a}}", "}"}, Case{"x{1}{a}", "x{1}"},
+                      Case{"{a x}{b", "{b"},
+                      Case{"00:00:01,000 --> 00:00:02,000", "00:00:01,000 --> 00:00:02,000"},
+                      Case{"{\xc3\xa9}\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"}));
 
-// Every line of up to 8 characters over the characters that matter.
-TEST(StripFormattingCodes, MatchesRescanningOnEveryShortLine) {
+// Every line of up to 8 characters over the characters that matter, then
+// longer random lines.
+TEST(StripFormattingCodes, MatchesTheModel) {
   const std::string alphabet = "{}a1";
   for (std::size_t length = 0; length <= 8; ++length) {
     std::vector<std::size_t> digits(length, 0);
     for (;;) {
       std::string line;
       for (const std::size_t d : digits) line += alphabet[d];
-      ASSERT_EQ(stripped(line), stripByRescanning(line)) << "line: " << line;
+      ASSERT_EQ(stripped(line), testing::stripCodesOneAtATime(line)) << "line: " << line;
       std::size_t k = 0;
       while (k < length && ++digits[k] == alphabet.size()) digits[k++] = 0;
       if (k == length) break;
     }
   }
-}
-
-TEST(StripFormattingCodes, MatchesRescanningOnRandomLines) {
   std::mt19937 random(20240611);
-  const std::string alphabet = "{{}}ab1 :";
+  const std::string wider = "{{}}ab1 :";
   for (int n = 0; n < 20000; ++n) {
     std::string line(random() % 40, ' ');
-    for (char& c : line) c = alphabet[random() % alphabet.size()];
-    ASSERT_EQ(stripped(line), stripByRescanning(line)) << "line: " << line;
+    for (char& c : line) c = wider[random() % wider.size()];
+    ASSERT_EQ(stripped(line), testing::stripCodesOneAtATime(line)) << "line: " << line;
   }
 }
 
@@ -114,21 +86,16 @@ TEST(StripFormattingCodes, LongLinesTakeLinearTime) {
 }
 
 TEST(RemoveFormattingCodes, RewritesTheOutputLineByLine) {
-  testing::TempDir dir;
-  Settings settings;
-  testing::FakeWindowSystem window;
-  JobPaths paths{dir.file("movie.sub"), "sub", dir.file("movie_PL.sub"),
-                 dir.file("movie_PL_22.sub"), dir.file("movie_PL.sub.log")};
-  RunContext run{settings, window, paths, TextEncoding::utf8(), {}, {}};
-  testing::writeBytes(paths.inputPath, "{1}{2}{y:i}chosen\r\n");
-  testing::writeBytes(paths.outputPath, "{1}{2}{y:i}Hi\r\n{ }\r\n{y:\ni}\r\n{a x}{b");
+  testing::RunFixture f("movie.sub");
+  testing::writeBytes(f.run.paths.inputPath, "{1}{2}{y:i}chosen\r\n");
+  testing::writeBytes(f.run.paths.outputPath, "{1}{2}{y:i}Hi\r\n{ }\r\n{y:\ni}\r\n{a x}{b");
 
-  removeFormattingCodes(run);
+  removeFormattingCodes(f.run);
 
-  EXPECT_EQ(testing::readBytes(paths.outputPath), "{1}{2}Hi\r\n\r\n{y:\r\ni}\r\n{b\r\n");
-  EXPECT_EQ(testing::readBytes(paths.inputPath), "{1}{2}{y:i}chosen\r\n");
-  EXPECT_EQ(testing::listFolder(dir.path()), "movie.sub movie_PL.sub");
-  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(testing::readBytes(f.run.paths.outputPath), "{1}{2}Hi\r\n\r\n{y:\r\ni}\r\n{b\r\n");
+  EXPECT_EQ(testing::readBytes(f.run.paths.inputPath), "{1}{2}{y:i}chosen\r\n");
+  EXPECT_EQ(testing::listFolder(f.dir.path()), "movie.sub movie_PL.sub");
+  EXPECT_TRUE(f.window.messages.empty());
 }
 
 }  // namespace

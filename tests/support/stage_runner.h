@@ -24,16 +24,22 @@ class VectorLog : public SkipLog {
   Lines entries;
 };
 
-/// Feeds `input` through `stage` and finishes it, reusing one string for
-/// every line the way the copy loop does; returns the lines handed on.
-inline Lines runLines(LineStage& stage, const Lines& input) {
-  VectorSink sink;
+/// Feeds `input` through `stage` into `sink` and finishes it, reusing one
+/// string for every line the way the copy loop does. What a stage handed on
+/// before it threw stays in `sink`.
+inline void runLines(LineStage& stage, const Lines& input, VectorSink& sink) {
   std::string line;
   for (const auto& text : input) {
     line = text;
     stage.push(line, sink);
   }
   stage.finish(sink);
+}
+
+/// The lines `stage` hands on for `input`.
+inline Lines runLines(LineStage& stage, const Lines& input) {
+  VectorSink sink;
+  runLines(stage, input, sink);
   return sink.lines;
 }
 

@@ -9,7 +9,6 @@
 #include "ui/message_presenter.h"
 
 class QCheckBox;
-class QWidget;
 
 namespace pellumar::testing {
 
@@ -71,13 +70,6 @@ class RecordingProgress : public BatchProgress {
   int cancelAt_;
   int count_ = 0;
 };
-
-/// Calls `answer` with the next modal widget of type `Modal` once it is up,
-/// from inside its event loop, so a test can look at a real dialog and close
-/// it. A box still closing from an earlier test is passed over.
-void whenModalShows(
-    std::function<void(QWidget*)> answer,
-    std::function<bool(QWidget*)> isWanted = [](QWidget*) { return true; });
 
 /// Clicks the box where a user would: on its indicator.
 void clickBox(QCheckBox* box);

@@ -4,31 +4,9 @@
 
 #include "processing/options.h"
 #include "tests/ui/fakes.h"
-#include "tests/ui/test_registry.h"
 #include "ui/main_window.h"
 
 namespace pellumar::testing {
-
-namespace {
-
-struct Expected {
-  const char* name;
-  const char* caption;
-  bool ticked;
-};
-
-// Box by box, as the window is designed.
-const Expected kBoxes[] = {
-    {"Check1", "Remove font styles and colours", false},
-    {"Check2", "Delete redundant spaces", false},
-    {"Check3", "Substitute localized chararacters", true},
-    {"Check4", "Delete blank lines", false},
-    {"Check5", "give me help", false},
-    {"Check6", "Search and Replace strings", true},
-    {"Check7", "Fix SRT blank lines", false},
-};
-
-}  // namespace
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -39,44 +17,33 @@ class MainWindowTest : public QObject {
   }
   void cleanup() { window_.reset(); }
 
-  void namesTheWindowAndItsParts() {
-    QCOMPARE(window_->objectName(), QStringLiteral("Form1"));
+  // The run reads each option from its own box; only two start ticked.
+  void startsWithEachOptionInItsBox() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("Pellumar"));
-    QCOMPARE(window_->openButton()->objectName(), QStringLiteral("Command1"));
-    QCOMPARE(window_->openButton()->text(), QStringLiteral("Open Sub File"));
     QVERIFY(window_->openButton()->isEnabled());
+    const std::pair<Option, bool> boxes[] = {{Option::RemoveFormattingCodes, false},
+                                             {Option::DeleteRedundantSpaces, false},
+                                             {Option::SubstituteLocalChars, true},
+                                             {Option::DeleteBlankSubtitles, false},
+                                             {Option::HelpMode, false},
+                                             {Option::ReplaceStrings, true},
+                                             {Option::FixSrtBlankLines, false}};
+    int number = 0;
+    for (const auto& [option, ticked] : boxes) {
+      QCheckBox* box = window_->optionBox(option);
+      QCOMPARE(box->objectName(), QStringLiteral("Check%1").arg(++number));
+      QCOMPARE(box->isChecked(), ticked);
+      QVERIFY(!box->text().isEmpty());
+      QVERIFY(box->toolTip().isEmpty());
+    }
     QCOMPARE(window_->findChildren<QCheckBox*>().size(), 7);
   }
 
-  void startsWithTheDesignedCaptionsAndValues() {
-    for (const Expected& expected : kBoxes) {
-      auto* box = window_->findChild<QCheckBox*>(QString::fromLatin1(expected.name));
-      QVERIFY2(box != nullptr, expected.name);
-      QCOMPARE(box->text(), QString::fromUtf8(expected.caption));
-      QCOMPARE(box->isChecked(), expected.ticked);
-      QVERIFY(box->toolTip().isEmpty());
-    }
-  }
-
-  void pairsEachOptionWithItsBox() {
-    QCOMPARE(window_->optionBox(Option::RemoveFormattingCodes)->objectName(), "Check1");
-    QCOMPARE(window_->optionBox(Option::DeleteRedundantSpaces)->objectName(), "Check2");
-    QCOMPARE(window_->optionBox(Option::SubstituteLocalChars)->objectName(), "Check3");
-    QCOMPARE(window_->optionBox(Option::DeleteBlankSubtitles)->objectName(), "Check4");
-    QCOMPARE(window_->optionBox(Option::HelpMode)->objectName(), "Check5");
-    QCOMPARE(window_->optionBox(Option::ReplaceStrings)->objectName(), "Check6");
-    QCOMPARE(window_->optionBox(Option::FixSrtBlankLines)->objectName(), "Check7");
-  }
-
-  void openButtonHasTheFocusAtStart() {
+  // Focus starts on the open button; Tab then visits the boxes in number order.
+  void focusStartsOnTheButtonAndTabFollowsTheNumbers() {
     window_->show();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     QCOMPARE(QApplication::focusWidget(), window_->openButton());
-  }
-
-  void tabGoesFromTheButtonThroughTheBoxesInNumberOrder() {
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     const QStringList expected = {"Check1", "Check2", "Check3", "Check4",
                                   "Check5", "Check6", "Check7", "Command1"};
     QStringList visited;
@@ -122,8 +89,7 @@ class MainWindowTest : public QObject {
   std::unique_ptr<MainWindow> window_;
 };
 
-PELLUMAR_UI_TEST(MainWindowTest);
-
 }  // namespace pellumar::testing
 
+QTEST_MAIN(pellumar::testing::MainWindowTest)
 #include "main_window_test.moc"

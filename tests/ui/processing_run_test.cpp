@@ -10,7 +10,6 @@
 
 #include "tests/support/test_files.h"
 #include "tests/ui/fakes.h"
-#include "tests/ui/test_registry.h"
 #include "ui/main_window.h"
 
 namespace pellumar::testing {
@@ -62,20 +61,10 @@ class ProcessingRunTest : public QObject {
     QVERIFY(seen_[0].buttonEnabled);
     QCOMPARE(messages_.shown[0].title, QStringLiteral("Pellumar"));
     QVERIFY(window->openButton()->isEnabled());
-  }
-
-  void drivesTheDialogLikeTheDesignedComponent() {
-    TempDir folder;
-    writeBytes(folder.file("movie.srt"), kMovie);
-    FakeFileChooser files(folder.file("movie.srt"));
-    auto window = makeWindow(files);
-
-    QTest::mouseClick(window->openButton(), Qt::LeftButton);
-
-    const std::vector<std::string> expected = {
+    const std::vector<std::string> dialog = {
         "title Open Subtitle File",
         "filter (*.sub;*.srt;*.txt)|*.sub;*.srt;*.txt|all files (*.*)|*.*", "open", "fileName"};
-    QCOMPARE(files.calls, expected);
+    QCOMPARE(files.calls, dialog);
   }
 
   void buttonIsDisabledWhileAPassSpeaks() {
@@ -96,9 +85,15 @@ class ProcessingRunTest : public QObject {
     QVERIFY(window->openButton()->isEnabled());
   }
 
-  void cancelStartsNothing() {
+  void noFileStartsNothing_data() {
+    QTest::addColumn<QString>("choice");
+    QTest::newRow("dialog cancelled") << QString();
+    QTest::newRow("chosen file gone") << QStringLiteral("gone.srt");
+  }
+  void noFileStartsNothing() {
+    QFETCH(QString, choice);
     TempDir folder;
-    FakeFileChooser files;  // chooses nothing, as a cancelled dialog
+    FakeFileChooser files(choice.isEmpty() ? std::string() : folder.file(choice.toStdString()));
     auto window = makeWindow(files);
 
     QTest::mouseClick(window->openButton(), Qt::LeftButton);
@@ -108,27 +103,12 @@ class ProcessingRunTest : public QObject {
     QCOMPARE(listFolder(folder.path()), std::string());
   }
 
-  void aFileThatHasGoneStartsNothing() {
-    TempDir folder;
-    FakeFileChooser files(folder.file("gone.srt"));
-    auto window = makeWindow(files);
-
-    QTest::mouseClick(window->openButton(), Qt::LeftButton);
-
-    QVERIFY(seen_.empty());
-    QCOMPARE(listFolder(folder.path()), std::string());
-  }
-
   void droppedFileRunsWithoutTheDialog() {
     TempDir folder;
     writeBytes(folder.file("movie.srt"), kMovie);
     FakeFileChooser files;
     auto window = makeWindow(files);
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.file("movie.srt")))});
-
-    QVERIFY(drag(*window, data));
-    QVERIFY(drop(*window, data));
+    QCOMPARE(dropUrls(*window, {local(folder, "movie.srt")}), 2);
 
     QTRY_COMPARE(seen_.size(), std::size_t{1});
     QCOMPARE(seen_[0].text, QStringLiteral("Done."));
@@ -142,34 +122,14 @@ class ProcessingRunTest : public QObject {
     auto window = makeWindow(files);
     for (const QUrl& url : {QUrl(QStringLiteral("https://example.org/a.srt")),
                             QUrl::fromLocalFile(QString::fromStdString(folder.file("gone.srt")))}) {
-      QMimeData data;
-      data.setUrls({url});
-      QVERIFY(!drag(*window, data));
-      QVERIFY(!drop(*window, data));
+      QCOMPARE(dropUrls(*window, {url}), 0);
     }
     QTest::qWait(20);
     QVERIFY(seen_.empty());
   }
 
-  void refusesADroppedFolderWithAMessage() {
-    TempDir folder;
-    std::filesystem::create_directory(folder.path() / "season");
-    writeBytes(folder.file("season/e1.srt"), kMovie);
-    FakeFileChooser files;
-    auto window = makeWindow(files);
-    QMimeData data;
-    data.setUrls({local(folder, "season")});
-
-    QVERIFY(drag(*window, data));
-    QVERIFY(drop(*window, data));
-
-    QTRY_COMPARE(seen_.size(), std::size_t{1});
-    QCOMPARE(seen_[0].text, "Folders are not cleaned, only files:\n" +
-                                QString::fromStdString(folder.file("season")));
-    QCOMPARE(listFolder(folder.path() / "season"), std::string("e1.srt"));
-  }
-
-  // A written file, one written with a warning, one that fails, a folder.
+  // A written file, one written with a warning, one that fails, and a folder,
+  // which is refused with a message first.
   void severalDroppedFilesEndInOneSummary() {
     TempDir folder;
     writeBytes(folder.file("a.srt"), std::string(kMovie) + kMovie);  // long enough to be known
@@ -181,15 +141,13 @@ class ProcessingRunTest : public QObject {
     RecordingProgress progress;
     auto window = makeWindow(files, &progress);
     window->optionBox(Option::DeleteBlankSubtitles)->setChecked(true);
-    QMimeData data;
-    data.setUrls({local(folder, "a.srt"), local(folder, "notes.txt"), local(folder, "extras"),
-                  local(folder, "bad.srt")});
-
-    QVERIFY(drag(*window, data));
-    QVERIFY(drop(*window, data));
+    QCOMPARE(dropUrls(*window, {local(folder, "a.srt"), local(folder, "notes.txt"),
+                                local(folder, "extras"), local(folder, "bad.srt")}),
+             2);
 
     QTRY_COMPARE(seen_.size(), std::size_t{2});
-    QVERIFY(seen_[0].text.startsWith(QStringLiteral("Folders are not cleaned")));
+    QCOMPARE(seen_[0].text, "Folders are not cleaned, only files:\n" +
+                                QString::fromStdString(folder.file("extras")));
     const std::vector<std::string> steps = {"start 3", "File 1 of 3: a.srt",
                                             "File 2 of 3: notes.txt", "File 3 of 3: bad.srt",
                                             "finish"};
@@ -226,40 +184,42 @@ class ProcessingRunTest : public QObject {
     QCOMPARE(readBytes(folder.file("a_PL.srt")), std::string(kCleanMovie));
   }
 
-  void cancelStopsBeforeTheNextFile() {
+  void summaryAfterSeveralFiles_data() {
+    QTest::addColumn<int>("cancelAt");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<bool>("information");
+    QTest::addColumn<QString>("listing");
+    QTest::newRow("all written") << -1
+                                 << QStringLiteral(
+                                        "Cleaned 3 of 3 files.\n\nWritten:\n"
+                                        "a.srt -> a_PL.srt\nb.srt -> b_PL.srt\n"
+                                        "c.srt -> c_PL.srt")
+                                 << true << "a.srt a_PL.srt b.srt b_PL.srt c.srt c_PL.srt";
+    QTest::newRow("cancelled before the second")
+        << 1
+        << QStringLiteral(
+               "Cleaned 1 of 3 files.\n\nWritten:\na.srt -> a_PL.srt\n\n"
+               "Cancelled, not cleaned:\nb.srt\nc.srt")
+        << false << "a.srt a_PL.srt b.srt c.srt";
+  }
+  void summaryAfterSeveralFiles() {
+    QFETCH(int, cancelAt);
+    QFETCH(QString, summary);
+    QFETCH(bool, information);
+    QFETCH(QString, listing);
     TempDir folder;
     for (const char* name : {"a.srt", "b.srt", "c.srt"}) writeBytes(folder.file(name), kMovie);
     FakeFileChooser files;
-    RecordingProgress progress(1);
+    RecordingProgress progress(cancelAt);
     auto window = makeWindow(files, &progress);
 
     window->cleanFiles({folder.file("a.srt"), folder.file("b.srt"), folder.file("c.srt")});
 
     QCOMPARE(seen_.size(), std::size_t{1});
-    QCOMPARE(seen_[0].text, QStringLiteral("Cleaned 1 of 3 files.\n"
-                                           "\n"
-                                           "Written:\n"
-                                           "a.srt -> a_PL.srt\n"
-                                           "\n"
-                                           "Cancelled, not cleaned:\n"
-                                           "b.srt\n"
-                                           "c.srt"));
-    QCOMPARE(listFolder(folder.path()), std::string("a.srt a_PL.srt b.srt c.srt"));
-  }
-
-  void allWrittenIsReportedAsInformation() {
-    TempDir folder;
-    for (const char* name : {"a.srt", "b.srt"}) writeBytes(folder.file(name), kMovie);
-    FakeFileChooser files;
-    RecordingProgress progress;
-    auto window = makeWindow(files, &progress);
-
-    window->cleanFiles({folder.file("a.srt"), folder.file("b.srt")});
-
-    QCOMPARE(seen_.size(), std::size_t{1});
-    QVERIFY(seen_[0].text.startsWith(QStringLiteral("Cleaned 2 of 2 files.\n")));
-    QCOMPARE(seen_[0].icon, MessageIcon::Information);
-    QCOMPARE(readBytes(folder.file("b_PL.srt")), std::string(kCleanMovie));
+    QCOMPARE(seen_[0].text, summary);
+    QCOMPARE(seen_[0].icon, information ? MessageIcon::Information : MessageIcon::None);
+    QCOMPARE(listFolder(folder.path()), listing.toStdString());
+    QCOMPARE(readBytes(folder.file("a_PL.srt")), std::string(kCleanMovie));
   }
 
   void theProgressDialogNamesTheFileAndCancels() {
@@ -291,28 +251,28 @@ class ProcessingRunTest : public QObject {
     return QUrl::fromLocalFile(QString::fromStdString(folder.file(name)));
   }
 
-  static bool drag(QWidget& window, const QMimeData& data) {
-    QDragEnterEvent enter(window.rect().center(), Qt::CopyAction | Qt::MoveAction, &data,
-                          Qt::LeftButton, Qt::NoModifier);
+  // Drags `urls` over the window and drops them there; how many of the two
+  // the window accepted as a copy.
+  static int dropUrls(QWidget& window, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(window.rect().center(), actions, &data, Qt::LeftButton, Qt::NoModifier);
     enter.setAccepted(false);
     QApplication::sendEvent(&window, &enter);
-    return enter.isAccepted() && enter.dropAction() == Qt::CopyAction;
-  }
-
-  static bool drop(QWidget& window, const QMimeData& data) {
-    QDropEvent event(QPointF(window.rect().center()), Qt::CopyAction | Qt::MoveAction, &data,
-                     Qt::LeftButton, Qt::NoModifier);
-    event.setAccepted(false);
-    QApplication::sendEvent(&window, &event);
-    return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+    QDropEvent drop(QPointF(window.rect().center()), actions, &data, Qt::LeftButton,
+                    Qt::NoModifier);
+    drop.setAccepted(false);
+    QApplication::sendEvent(&window, &drop);
+    return int{enter.isAccepted() && enter.dropAction() == Qt::CopyAction} +
+           int{drop.isAccepted() && drop.dropAction() == Qt::CopyAction};
   }
 
   RecordingMessages messages_;
   std::vector<Seen> seen_;
 };
 
-PELLUMAR_UI_TEST(ProcessingRunTest);
-
 }  // namespace pellumar::testing
 
+QTEST_MAIN(pellumar::testing::ProcessingRunTest)
 #include "processing_run_test.moc"
