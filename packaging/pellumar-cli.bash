@@ -9,6 +9,11 @@ _pellumar_cli() {
             _filedir ini
             return
             ;;
+        --codepage)
+            COMPREPLY=($(compgen -W "auto auto:windows-1250,ISO-8859-2,windows-1252
+                auto:windows-1251,KOI8-R windows-1250 ISO-8859-2" -- "$cur"))
+            return
+            ;;
         -j | --jobs)
             COMPREPLY=($(compgen -W "{1..$(nproc 2>/dev/null || echo 4)}" -- "$cur"))
             return
@@ -18,7 +23,7 @@ _pellumar_cli() {
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--local-chars --no-local-chars --replace-strings
             --no-replace-strings --remove-codes --delete-spaces --delete-blank
-            --fix-srt-blank --all --settings --jobs --quiet --staged --help
+            --fix-srt-blank --all --settings --jobs --quiet --verbose --codepage --staged --help
             --version' -- "$cur"))
         return
     fi
