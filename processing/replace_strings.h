@@ -1,11 +1,11 @@
 #pragma once
 
-#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "processing/byte_block.h"
 #include "processing/run_context.h"
 #include "processing/settings.h"
 
@@ -21,14 +21,42 @@ class ReplacementTable {
   void apply(std::string& line) const;
 
  private:
-  bool mayOccur(std::string_view line) const;
+  struct Found;
+  using State = std::uint32_t;
+
+  void addToTrie(std::string_view from, std::size_t entry);
+  void linkFailures();
+  State child(State state, unsigned char byte) const;
+  State step(State state, unsigned char byte) const;
+  std::size_t nextCandidate(const unsigned char* text, std::size_t pos, std::size_t end) const;
+  void find(std::string_view line, std::size_t from, std::size_t end, Found& found) const;
+  void applyFound(std::string& line, Found& found) const;
 
   std::vector<TextPair> entries_;
-  // What a from-text starts with, to rule most lines out in one look: its
-  // first two bytes, each spread over a block, or its only byte.
-  std::vector<ByteBlock> firstBytes_, secondBytes_, onlyBytes_;
-  std::array<bool, 256> startsEntry_{};
+  std::size_t maskWords_ = 0;
+  std::size_t longest_ = 0;
   bool emptyEntry_ = false;
+
+  // Every from-text starts with a byte pair set here, or is one byte long and
+  // sets all the pairs it starts. Most lines hold no such pair and are done
+  // with after one look at each byte.
+  std::vector<std::uint64_t> pairStarts_;
+  bool onlyByte_[256] = {};
+
+  // The from-texts as one Aho-Corasick automaton: the trie of the texts with
+  // failure links, the root's moves held in full, the other states' in sorted
+  // runs of edges. State 0 is the root.
+  struct Edge {
+    unsigned char byte;
+    State to;
+  };
+  State rootMoves_[256] = {};
+  std::vector<std::vector<Edge>> edges_;
+  std::vector<State> failure_;
+  // Per state, the entries whose from-text ends there (with those of its
+  // failure chain), a bit each.
+  std::vector<std::uint64_t> ends_;
+  std::vector<bool> endsAny_;
 };
 
 /// The same for a table used once.
