@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <deque>
 #include <optional>
 #include <string_view>
 
@@ -14,64 +13,96 @@ namespace pellumar {
 
 namespace {
 
-constexpr std::size_t kNowhere = std::string::npos;
-// Tables up to this size, which the loader never exceeds, keep a line's
+// Tables of up to 128 entries, which the loader never exceeds, keep a line's
 // positions on the stack.
-constexpr std::size_t kEntriesOnStack = 128;
+constexpr std::size_t kWordsOnStack = 2;
+// How many moves the automaton holds in full, at four bytes each: the usual
+// tables fit whole, and a state beyond follows its edges and failures.
+constexpr std::size_t kFullMoveBudget = std::size_t{1} << 18;
+
+bool anyBit(const std::uint64_t* bits, std::size_t words) {
+  return std::any_of(bits, bits + words, [](std::uint64_t word) { return word != 0; });
+}
+
+void setBit(std::vector<std::uint64_t>& bits, unsigned index) {
+  bits[index / 64] |= std::uint64_t{1} << (index % 64);
+}
+
+bool hasBit(const std::vector<std::uint64_t>& bits, unsigned index) {
+  return (bits[index / 64] >> (index % 64) & 1) != 0;
+}
+
+unsigned pairKey(unsigned char first, unsigned char second) { return first << 8 | second; }
+
+// Three bytes spread over 16 bits.
+unsigned tripleKey(unsigned char first, unsigned char second, unsigned char third) {
+  return ((first << 16 | second << 8 | third) * 0x9E3779B1u) >> 16;
+}
 
 }  // namespace
 
-// For each entry, where its from-text first occurs in the line as it stands;
-// and the entries a search still looks for.
+// For each entry found, where its from-text first occurs in the line as it
+// stands; and the entries a search still looks for. A bit each.
 struct ReplacementTable::Found {
   Found(std::size_t entries, std::size_t words) {
-    if (entries > kEntriesOnStack) {
+    if (words > kWordsOnStack) {
+      heap.resize(2 * words);
+      present = heap.data();
+      wanted = present + words;
       atHeap.resize(entries);
-      wantedHeap.resize(words);
       at = atHeap.data();
-      wanted = wantedHeap.data();
     }
-    std::fill_n(at, entries, kNowhere);
-    std::fill_n(wanted, words, 0);
+    std::fill_n(present, words, 0);
   }
   Found(const Found&) = delete;
   Found& operator=(const Found&) = delete;
 
-  void want(std::size_t entry) {
-    wanted[entry / 64] |= std::uint64_t{1} << (entry % 64);
-    ++remaining;
-  }
+  bool has(std::size_t entry) const { return (present[entry / 64] >> (entry % 64) & 1) != 0; }
 
-  std::array<std::size_t, kEntriesOnStack> atOnStack;
-  std::array<std::uint64_t, kEntriesOnStack / 64> wantedOnStack;
+  std::array<std::uint64_t, 2 * kWordsOnStack> onStack;
+  std::vector<std::uint64_t> heap;
+  std::uint64_t* present = onStack.data();
+  std::uint64_t* wanted = onStack.data() + kWordsOnStack;
+  std::array<std::size_t, kWordsOnStack * 64> atOnStack;
   std::vector<std::size_t> atHeap;
-  std::vector<std::uint64_t> wantedHeap;
   std::size_t* at = atOnStack.data();
-  std::uint64_t* wanted = wantedOnStack.data();
-  std::size_t remaining = 0;
 };
 
 ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
-    : entries_(entries), maskWords_((entries.size() + 63) / 64), pairStarts_(65536 / 64) {
+    : entries_(entries),
+      maskWords_((entries.size() + 63) / 64),
+      pairStarts_(65536 / 64),
+      shortStarts_(65536 / 64),
+      tripleStarts_(65536 / 64) {
   edges_.emplace_back();
   ends_.resize(maskWords_);
+  searched_.resize(maskWords_);
+  empties_.resize(maskWords_);
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const std::string_view from(entries_[i].from);
+    const std::uint64_t bit = std::uint64_t{1} << (i % 64);
     if (from.empty()) {
       emptyEntry_ = true;
+      empties_[i / 64] |= bit;
       continue;
     }
+    searched_[i / 64] |= bit;
     longest_ = std::max(longest_, from.size());
     const auto first = static_cast<unsigned char>(from[0]);
     if (from.size() == 1) {
       onlyByte_[first] = true;
       for (unsigned second = 0; second < 256; ++second) {
-        const unsigned pair = first << 8 | second;
-        pairStarts_[pair / 64] |= std::uint64_t{1} << (pair % 64);
+        setBit(pairStarts_, pairKey(first, static_cast<unsigned char>(second)));
+        setBit(shortStarts_, pairKey(first, static_cast<unsigned char>(second)));
       }
     } else {
-      const unsigned pair = first << 8 | static_cast<unsigned char>(from[1]);
-      pairStarts_[pair / 64] |= std::uint64_t{1} << (pair % 64);
+      const auto second = static_cast<unsigned char>(from[1]);
+      setBit(pairStarts_, pairKey(first, second));
+      if (from.size() == 2) {
+        setBit(shortStarts_, pairKey(first, second));
+      } else {
+        setBit(tripleStarts_, tripleKey(first, second, static_cast<unsigned char>(from[2])));
+      }
     }
     addToTrie(from, i);
   }
@@ -98,28 +129,61 @@ void ReplacementTable::addToTrie(std::string_view from, std::size_t entry) {
   ends_[state * maskWords_ + entry / 64] |= std::uint64_t{1} << (entry % 64);
 }
 
-// Breadth first, so that a state's failure, being shallower, is complete
-// before the state takes over its ends.
+// Numbers the states breadth first, so that a state's failure, being
+// shallower, comes before it; then links each state's failures and gives the
+// first states, as many as the table's budget holds, their moves in full.
 void ReplacementTable::linkFailures() {
-  failure_.assign(edges_.size(), 0);
-  for (const Edge& edge : edges_[0]) rootMoves_[edge.byte] = edge.to;
-  std::deque<State> queue;
-  for (const Edge& edge : edges_[0]) queue.push_back(edge.to);
-  while (!queue.empty()) {
-    const State state = queue.front();
-    queue.pop_front();
+  const std::size_t states = edges_.size();
+  std::vector<State> order{0};
+  order.reserve(states);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    for (const Edge& edge : edges_[order[i]]) order.push_back(edge.to);
+  }
+  std::vector<State> renumbered(states);
+  for (std::size_t i = 0; i < states; ++i) renumbered[order[i]] = static_cast<State>(i);
+  std::vector<std::vector<Edge>> edges(states);
+  std::vector<std::uint64_t> ends(ends_.size());
+  for (std::size_t i = 0; i < states; ++i) {
+    edges[i] = std::move(edges_[order[i]]);
+    for (Edge& edge : edges[i]) edge.to = renumbered[edge.to];
+    std::copy_n(&ends_[order[i] * maskWords_], maskWords_, &ends[i * maskWords_]);
+  }
+  edges_ = std::move(edges);
+  ends_ = std::move(ends);
+
+  // Bytes in no from-text share class 0, which always leads back to the root.
+  std::vector<unsigned char> byteOfClass{0};
+  for (const std::vector<Edge>& out : edges_) {
+    for (const Edge& edge : out) {
+      if (byteClass_[edge.byte] != 0) continue;
+      byteClass_[edge.byte] = static_cast<std::uint16_t>(byteOfClass.size());
+      byteOfClass.push_back(edge.byte);
+    }
+  }
+  classes_ = byteOfClass.size();
+  fullStates_ = std::min(states, kFullMoveBudget / classes_);
+  fullMoves_.assign(fullStates_ * classes_, 0);
+
+  failure_.assign(states, 0);
+  for (std::size_t state = 0; state < states; ++state) {
+    if (state < fullStates_) {
+      State* const moves = &fullMoves_[state * classes_];
+      const State* const failed = &fullMoves_[failure_[state] * classes_];
+      for (std::size_t c = 1; c < classes_; ++c) {
+        const State next = child(static_cast<State>(state), byteOfClass[c]);
+        moves[c] = next != 0 ? next : state == 0 ? 0 : failed[c];
+      }
+    }
     for (const Edge& edge : edges_[state]) {
-      failure_[edge.to] = step(failure_[state], edge.byte);
+      failure_[edge.to] = state == 0 ? 0 : step(failure_[state], edge.byte);
       for (std::size_t w = 0; w < maskWords_; ++w) {
         ends_[edge.to * maskWords_ + w] |= ends_[failure_[edge.to] * maskWords_ + w];
       }
-      queue.push_back(edge.to);
     }
   }
-  endsAny_.resize(edges_.size());
-  for (std::size_t state = 0; state < edges_.size(); ++state) {
-    const auto* ends = &ends_[state * maskWords_];
-    endsAny_[state] = std::any_of(ends, ends + maskWords_, [](std::uint64_t w) { return w != 0; });
+  endsAny_.resize(states);
+  for (std::size_t state = 0; state < states; ++state) {
+    endsAny_[state] = anyBit(&ends_[state * maskWords_], maskWords_);
   }
 }
 
@@ -131,22 +195,28 @@ inline ReplacementTable::State ReplacementTable::child(State state, unsigned cha
 }
 
 inline ReplacementTable::State ReplacementTable::step(State state, unsigned char byte) const {
-  for (; state != 0; state = failure_[state]) {
+  for (;; state = failure_[state]) {
+    if (state < fullStates_) return fullMoves_[state * classes_ + byteClass_[byte]];
     if (const State next = child(state, byte)) return next;
   }
-  return rootMoves_[byte];
 }
 
 // The first position from `pos` on where a from-text may start and end by
-// `end`, or `end`.
+// `end`, or `end`. Most positions are ruled out by their pair of bytes; where
+// only longer from-texts start with it, by the three bytes.
 inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, std::size_t pos,
                                                    std::size_t end) const {
-  if (pos >= end) return end;
-  for (; pos + 1 < end; ++pos) {
-    const unsigned pair = text[pos] << 8 | text[pos + 1];
-    if (pairStarts_[pair / 64] >> (pair % 64) & 1) return pos;
+  for (; pos + 2 < end; ++pos) {
+    const unsigned pair = pairKey(text[pos], text[pos + 1]);
+    if (!hasBit(pairStarts_, pair)) continue;
+    if (hasBit(shortStarts_, pair) ||
+        hasBit(tripleStarts_, tripleKey(text[pos], text[pos + 1], text[pos + 2]))) {
+      return pos;
+    }
   }
-  return onlyByte_[text[pos]] ? pos : end;
+  if (pos + 1 < end && hasBit(shortStarts_, pairKey(text[pos], text[pos + 1]))) return pos;
+  if (pos + 1 < end) ++pos;
+  return pos < end && onlyByte_[text[pos]] ? pos : end;
 }
 
 // Records, for each wanted entry, the first occurrence of its from-text that
@@ -169,11 +239,12 @@ void ReplacementTable::find(std::string_view line, std::size_t from, std::size_t
       found.wanted[w] &= ~hits;
       for (; hits != 0; hits &= hits - 1) {
         const std::size_t entry = w * 64 + static_cast<std::size_t>(std::countr_zero(hits));
-        found.at[entry] = std::min(found.at[entry], pos - entries_[entry].from.size());
-        --found.remaining;
+        const std::size_t start = pos - entries_[entry].from.size();
+        found.at[entry] = found.has(entry) ? std::min(found.at[entry], start) : start;
+        found.present[w] |= hits & -hits;
       }
     }
-    if (found.remaining == 0) return;
+    if (!anyBit(found.wanted, maskWords_)) return;
   }
 }
 
@@ -184,13 +255,21 @@ void ReplacementTable::apply(std::string& line) const {
   const std::size_t first = longest_ == 0 ? line.size() : nextCandidate(text, 0, line.size());
   if (first == line.size() && !emptyEntry_) return;
   Found found(entries_.size(), maskWords_);
-  for (std::size_t entry = 0; entry < entries_.size(); ++entry) {
-    if (!entries_[entry].from.empty()) found.want(entry);
-  }
-  const std::size_t searched = found.remaining;
+  std::copy(searched_.begin(), searched_.end(), found.wanted);
   find(line, first, line.size(), found);
-  if (found.remaining == searched && !emptyEntry_) return;
+  if (!anyBit(found.present, maskWords_) && !emptyEntry_) return;
   applyFound(line, found);
+}
+
+// The first entry from `entry` on that replaces something: one found in the
+// line or one with an empty from-text.
+std::size_t ReplacementTable::nextToApply(const Found& found, std::size_t entry) const {
+  for (std::size_t w = entry / 64; w < maskWords_; ++w) {
+    std::uint64_t bits = found.present[w] | empties_[w];
+    if (w == entry / 64) bits &= ~std::uint64_t{0} << (entry % 64);
+    if (bits != 0) return w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+  }
+  return entries_.size();
 }
 
 // Applies the entries in order. A replacement changes the line only from
@@ -200,29 +279,33 @@ void ReplacementTable::apply(std::string& line) const {
 // occurrences can only be, or to the end of the line when the old one was
 // overwritten.
 void ReplacementTable::applyFound(std::string& line, Found& found) const {
-  for (std::size_t entry = 0; entry < entries_.size() && !line.empty(); ++entry) {
+  for (std::size_t entry = nextToApply(found, 0); entry < entries_.size() && !line.empty();
+       entry = nextToApply(found, entry + 1)) {
     const TextPair& pair = entries_[entry];
+    if (pair.from == pair.to) continue;
     const std::size_t pos = pair.from.empty() ? 0 : found.at[entry];
-    if (pos == kNowhere || pair.from == pair.to) continue;
     line.replace(pos, pair.from.size(), pair.to);
     const std::size_t fromEnd = pos + pair.from.size();
     const std::size_t toEnd = pos + pair.to.size();
     bool overwritten = false;
-    found.remaining = 0;
-    std::fill_n(found.wanted, maskWords_, 0);
-    for (std::size_t later = entry + 1; later < entries_.size(); ++later) {
-      const std::size_t length = entries_[later].from.size();
-      std::size_t& at = found.at[later];
-      if (length == 0 || (at != kNowhere && at + length <= pos)) continue;
-      if (at != kNowhere && at >= fromEnd) {
-        at = at - fromEnd + toEnd;
-      } else {
-        overwritten = overwritten || at != kNowhere;
-        at = kNowhere;
+    for (std::size_t w = 0; w < maskWords_; ++w) {
+      const std::size_t firstLater = w * 64 > entry ? 0 : entry + 1 - w * 64;
+      const std::uint64_t later = firstLater >= 64 ? 0 : ~std::uint64_t{0} << firstLater;
+      found.wanted[w] = searched_[w] & later;
+      for (std::uint64_t bits = found.present[w] & later; bits != 0; bits &= bits - 1) {
+        const std::size_t other = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+        std::size_t& at = found.at[other];
+        if (at + entries_[other].from.size() <= pos) {
+          found.wanted[w] &= ~(bits & -bits);
+        } else if (at >= fromEnd) {
+          at = at - fromEnd + toEnd;
+        } else {
+          overwritten = true;
+          found.present[w] &= ~(bits & -bits);
+        }
       }
-      found.want(later);
     }
-    if (found.remaining == 0) continue;
+    if (!anyBit(found.wanted, maskWords_)) continue;
     const std::size_t start = pos >= longest_ - 1 ? pos - (longest_ - 1) : 0;
     const std::size_t end = overwritten ? line.size() : std::min(line.size(), toEnd + longest_ - 1);
     find(line, start, end, found);

@@ -105,5 +105,30 @@ TEST(ReplacementTable, ReplacesAsEntryByEntryOnRandomTables) {
   }
 }
 
+// Long from-texts make more states than the automaton holds moves for in
+// full; the rest follow their failures.
+TEST(ReplacementTable, ReplacesAsEntryByEntryWithLongFromTexts) {
+  std::mt19937 random(12);
+  auto text = [&](std::size_t length) {
+    std::string made(length, 'a');
+    for (char& c : made) c = "ab"[random() % 2];
+    return made;
+  };
+  std::vector<TextPair> table(100);
+  for (TextPair& entry : table) entry = {text(1000), text(2)};
+  // Deep in the automaton, where a mismatch must fall back along the a's.
+  for (std::size_t k = 0; k < 4; ++k) table[k * 20].from = std::string(880 + k * 30, 'a') + "b";
+  const ReplacementTable prepared(table);
+  for (int i = 0; i < 40; ++i) {
+    std::string before = text(3000);
+    if (i % 4 == 1) before.insert(random() % before.size(), std::string(995, 'a') + "b");
+    // Some lines hold from-texts whole.
+    if (i % 2 == 0) before.insert(random() % before.size(), table[random() % 100].from);
+    std::string line = before;
+    prepared.apply(line);
+    ASSERT_EQ(line, replaceEntryByEntry(table, before)) << i;
+  }
+}
+
 }  // namespace
 }  // namespace pellumar
