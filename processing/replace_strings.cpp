@@ -46,9 +46,10 @@ unsigned tripleKey(unsigned char first, unsigned char second, unsigned char thir
 struct ReplacementTable::Found {
   Found(std::size_t entries, std::size_t words) {
     if (words > kWordsOnStack) {
-      heap.resize(2 * words);
+      heap.resize(3 * words);
       present = heap.data();
       wanted = present + words;
+      lost = wanted + words;
       atHeap.resize(entries);
       at = atHeap.data();
     }
@@ -59,10 +60,12 @@ struct ReplacementTable::Found {
 
   bool has(std::size_t entry) const { return (present[entry / 64] >> (entry % 64) & 1) != 0; }
 
-  std::array<std::uint64_t, 2 * kWordsOnStack> onStack;
+  std::array<std::uint64_t, 3 * kWordsOnStack> onStack;
   std::vector<std::uint64_t> heap;
   std::uint64_t* present = onStack.data();
   std::uint64_t* wanted = onStack.data() + kWordsOnStack;
+  // Entries whose occurrence a replacement overwrote.
+  std::uint64_t* lost = onStack.data() + 2 * kWordsOnStack;
   std::array<std::size_t, kWordsOnStack * 64> atOnStack;
   std::vector<std::size_t> atHeap;
   std::size_t* at = atOnStack.data();
@@ -181,9 +184,11 @@ void ReplacementTable::linkFailures() {
       }
     }
   }
-  endsAny_.resize(states);
+  stateInfo_.assign(states, 0);
   for (std::size_t state = 0; state < states; ++state) {
-    endsAny_[state] = anyBit(&ends_[state * maskWords_], maskWords_);
+    for (const Edge& edge : edges_[state])
+      stateInfo_[edge.to] = ((stateInfo_[state] >> 1) + 1) << 1;
+    if (anyBit(&ends_[state * maskWords_], maskWords_)) stateInfo_[state] |= 1;
   }
 }
 
@@ -201,50 +206,71 @@ inline ReplacementTable::State ReplacementTable::step(State state, unsigned char
   }
 }
 
-// The first position from `pos` on where a from-text may start and end by
-// `end`, or `end`. Most positions are ruled out by their pair of bytes; where
-// only longer from-texts start with it, by the three bytes.
+// Whether a from-text may start at `pos` and end by `end`. Most positions
+// are ruled out by their pair of bytes; where only longer from-texts start
+// with it, by the three bytes.
+inline bool ReplacementTable::mayStartAt(const unsigned char* text, std::size_t pos,
+                                         std::size_t end) const {
+  if (pos + 2 < end) {
+    const unsigned pair = pairKey(text[pos], text[pos + 1]);
+    return hasBit(pairStarts_, pair) &&
+           (hasBit(shortStarts_, pair) ||
+            hasBit(tripleStarts_, tripleKey(text[pos], text[pos + 1], text[pos + 2])));
+  }
+  if (pos + 1 < end) return hasBit(shortStarts_, pairKey(text[pos], text[pos + 1]));
+  return onlyByte_[text[pos]];
+}
+
+// The first position from `pos` on where a from-text may start, or `end`.
 inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, std::size_t pos,
                                                    std::size_t end) const {
   for (; pos + 2 < end; ++pos) {
-    const unsigned pair = pairKey(text[pos], text[pos + 1]);
-    if (!hasBit(pairStarts_, pair)) continue;
-    if (hasBit(shortStarts_, pair) ||
-        hasBit(tripleStarts_, tripleKey(text[pos], text[pos + 1], text[pos + 2]))) {
+    if (hasBit(pairStarts_, pairKey(text[pos], text[pos + 1])) && mayStartAt(text, pos, end)) {
       return pos;
     }
   }
-  if (pos + 1 < end && hasBit(shortStarts_, pairKey(text[pos], text[pos + 1]))) return pos;
-  if (pos + 1 < end) ++pos;
-  return pos < end && onlyByte_[text[pos]] ? pos : end;
+  for (; pos < end; ++pos) {
+    if (mayStartAt(text, pos, end)) return pos;
+  }
+  return end;
 }
 
 // Records, for each wanted entry, the first occurrence of its from-text that
-// lies wholly in [from, end), unless it already has an earlier one. Between
-// partial matches the automaton is at its root, and the pair filter skips to
-// where the next match may start.
+// lies wholly in [from, end), unless it already has an earlier one. Where no partial match is under
+// way, the filter skips to where the next may start.
 void ReplacementTable::find(std::string_view line, std::size_t from, std::size_t end,
                             Found& found) const {
   const auto* const text = reinterpret_cast<const unsigned char*>(line.data());
   State state = 0;
+  // The last position the filter let through.
+  std::size_t candidate = from;
   for (std::size_t pos = from; pos < end;) {
     if (state == 0) {
       pos = nextCandidate(text, pos, end);
       if (pos == end) return;
+      candidate = pos;
+    } else if (mayStartAt(text, pos, end)) {
+      candidate = pos;
     }
     state = step(state, text[pos++]);
-    if (!endsAny_[state]) continue;
-    for (std::size_t w = 0; w < maskWords_; ++w) {
-      std::uint64_t hits = ends_[state * maskWords_ + w] & found.wanted[w];
-      found.wanted[w] &= ~hits;
-      for (; hits != 0; hits &= hits - 1) {
-        const std::size_t entry = w * 64 + static_cast<std::size_t>(std::countr_zero(hits));
-        const std::size_t start = pos - entries_[entry].from.size();
-        found.at[entry] = found.has(entry) ? std::min(found.at[entry], start) : start;
-        found.present[w] |= hits & -hits;
+    const std::uint32_t info = stateInfo_[state];
+    if ((info & 1) != 0) {
+      for (std::size_t w = 0; w < maskWords_; ++w) {
+        std::uint64_t hits = ends_[state * maskWords_ + w] & found.wanted[w];
+        found.wanted[w] &= ~hits;
+        for (; hits != 0; hits &= hits - 1) {
+          const std::size_t entry = w * 64 + static_cast<std::size_t>(std::countr_zero(hits));
+          const std::size_t start = pos - entries_[entry].from.size();
+          found.at[entry] = found.has(entry) ? std::min(found.at[entry], start) : start;
+          found.present[w] |= hits & -hits;
+        }
       }
+      if (!anyBit(found.wanted, maskWords_)) return;
     }
-    if (!anyBit(found.wanted, maskWords_)) return;
+    // The partial matches the state stands for start no earlier than its
+    // depth back; when the filter let none of those positions through, none
+    // can complete.
+    if (candidate + (info >> 1) < pos) state = 0;
   }
 }
 
@@ -275,9 +301,9 @@ std::size_t ReplacementTable::nextToApply(const Found& found, std::size_t entry)
 // Applies the entries in order. A replacement changes the line only from
 // `pos` on, so a later entry's first occurrence stays where it was when it
 // ends before `pos`, moves with the text when it starts after the replaced
-// text, and otherwise is searched for again: near the new text, where new
-// occurrences can only be, or to the end of the line when the old one was
-// overwritten.
+// text, and otherwise is searched for again near the new text, where new
+// occurrences can only be; an entry whose occurrence was overwritten is
+// searched for to the end of the line.
 void ReplacementTable::applyFound(std::string& line, Found& found) const {
   for (std::size_t entry = nextToApply(found, 0); entry < entries_.size() && !line.empty();
        entry = nextToApply(found, entry + 1)) {
@@ -289,6 +315,7 @@ void ReplacementTable::applyFound(std::string& line, Found& found) const {
     const std::size_t toEnd = pos + pair.to.size();
     bool overwritten = false;
     for (std::size_t w = 0; w < maskWords_; ++w) {
+      found.lost[w] = 0;
       const std::size_t firstLater = w * 64 > entry ? 0 : entry + 1 - w * 64;
       const std::uint64_t later = firstLater >= 64 ? 0 : ~std::uint64_t{0} << firstLater;
       found.wanted[w] = searched_[w] & later;
@@ -302,13 +329,18 @@ void ReplacementTable::applyFound(std::string& line, Found& found) const {
         } else {
           overwritten = true;
           found.present[w] &= ~(bits & -bits);
+          found.lost[w] |= bits & -bits;
         }
       }
     }
     if (!anyBit(found.wanted, maskWords_)) continue;
     const std::size_t start = pos >= longest_ - 1 ? pos - (longest_ - 1) : 0;
-    const std::size_t end = overwritten ? line.size() : std::min(line.size(), toEnd + longest_ - 1);
-    find(line, start, end, found);
+    find(line, start, std::min(line.size(), toEnd + longest_ - 1), found);
+    if (!overwritten) continue;
+    // Only the overwritten entries can occur beyond the new text's reach.
+    for (std::size_t w = 0; w < maskWords_; ++w)
+      found.wanted[w] = found.lost[w] & ~found.present[w];
+    if (anyBit(found.wanted, maskWords_)) find(line, start, line.size(), found);
   }
 }
 

@@ -28,6 +28,7 @@ class ReplacementTable {
   void linkFailures();
   State child(State state, unsigned char byte) const;
   State step(State state, unsigned char byte) const;
+  bool mayStartAt(const unsigned char* text, std::size_t pos, std::size_t end) const;
   std::size_t nextCandidate(const unsigned char* text, std::size_t pos, std::size_t end) const;
   void find(std::string_view line, std::size_t from, std::size_t end, Found& found) const;
   std::size_t nextToApply(const Found& found, std::size_t entry) const;
@@ -64,7 +65,8 @@ class ReplacementTable {
   // Per state, the entries whose from-text ends there (with those of its
   // failure chain), a bit each.
   std::vector<std::uint64_t> ends_;
-  std::vector<bool> endsAny_;
+  // Per state, its depth times two, plus one when some from-text ends there.
+  std::vector<std::uint32_t> stateInfo_;
 };
 
 /// The same for a table used once.
