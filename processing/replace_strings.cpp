@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "processing/byte_block.h"
 #include "processing/line_stage.h"
 #include "processing/staged_copy.h"
 
@@ -19,6 +20,9 @@ constexpr std::size_t kWordsOnStack = 2;
 // How many moves the automaton holds in full, at four bytes each: the usual
 // tables fit whole, and a state beyond follows its edges and failures.
 constexpr std::size_t kFullMoveBudget = std::size_t{1} << 18;
+// Up to this many starts (byte pairs, or single bytes) are looked for a block
+// at a time; more would cost more than a byte at a time.
+constexpr std::size_t kBlockStartsMost = 8;
 
 bool anyBit(const std::uint64_t* bits, std::size_t words) {
   return std::any_of(bits, bits + words, [](std::uint64_t word) { return word != 0; });
@@ -110,6 +114,16 @@ ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
     addToTrie(from, i);
   }
   linkFailures();
+  for (unsigned pair = 0; pair < 65536; ++pair) {
+    const auto first = static_cast<char>(pair >> 8);
+    if (onlyByte_[pair >> 8]) {
+      if ((pair & 0xFF) == 0) blockOnly_.push_back(ByteBlock{} + first);
+    } else if (hasBit(pairStarts_, pair)) {
+      blockFirst_.push_back(ByteBlock{} + first);
+      blockSecond_.push_back(ByteBlock{} + static_cast<char>(pair & 0xFF));
+    }
+  }
+  blockFilter_ = blockFirst_.size() + blockOnly_.size() <= kBlockStartsMost;
 }
 
 void ReplacementTable::addToTrie(std::string_view from, std::size_t entry) {
@@ -224,6 +238,22 @@ inline bool ReplacementTable::mayStartAt(const unsigned char* text, std::size_t 
 // The first position from `pos` on where a from-text may start, or `end`.
 inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, std::size_t pos,
                                                    std::size_t end) const {
+  if (blockFilter_) {
+    const auto* const data = reinterpret_cast<const char*>(text);
+    // A block also reads the byte after it.
+    for (; pos + kByteBlockSize < end; pos += kByteBlockSize) {
+      const ByteBlock here = loadBlock(data + pos);
+      const ByteBlock next = loadBlock(data + pos + 1);
+      ByteBlock starts{};
+      for (std::size_t i = 0; i < blockFirst_.size(); ++i) {
+        starts |= (here == blockFirst_[i]) & (next == blockSecond_[i]);
+      }
+      for (const ByteBlock& only : blockOnly_) starts |= here == only;
+      for (BlockMatches found(starts); found.any(); found.dropFirst()) {
+        if (mayStartAt(text, pos + found.first(), end)) return pos + found.first();
+      }
+    }
+  }
   for (; pos + 2 < end; ++pos) {
     if (hasBit(pairStarts_, pairKey(text[pos], text[pos + 1])) && mayStartAt(text, pos, end)) {
       return pos;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "processing/byte_block.h"
 #include "processing/run_context.h"
 #include "processing/settings.h"
 
@@ -48,6 +49,9 @@ class ReplacementTable {
   // longer ones, hashed, in the third.
   std::vector<std::uint64_t> pairStarts_, shortStarts_, tripleStarts_;
   bool onlyByte_[256] = {};
+  // For a table with few starts, the same looked for sixteen bytes at a time.
+  std::vector<ByteBlock> blockFirst_, blockSecond_, blockOnly_;
+  bool blockFilter_ = false;
 
   // The from-texts as one Aho-Corasick automaton: the trie of the texts with
   // failure links, numbered breadth first from the root, 0. The first
