@@ -238,21 +238,28 @@ inline bool ReplacementTable::mayStartAt(const unsigned char* text, std::size_t 
 // The first position from `pos` on where a from-text may start, or `end`.
 inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, std::size_t pos,
                                                    std::size_t end) const {
-  if (blockFilter_) {
+  if (blockFilter_ && end > kByteBlockSize && pos < end) {
     const auto* const data = reinterpret_cast<const char*>(text);
-    // A block also reads the byte after it.
-    for (; pos + kByteBlockSize < end; pos += kByteBlockSize) {
-      const ByteBlock here = loadBlock(data + pos);
-      const ByteBlock next = loadBlock(data + pos + 1);
+    // A block also reads the byte after it; the last may overlap the one
+    // before, and its bytes before `pos` do not count.
+    const std::size_t lastBlock = end - kByteBlockSize - 1;
+    for (;; pos += kByteBlockSize) {
+      const std::size_t at = std::min(pos, lastBlock);
+      const ByteBlock here = loadBlock(data + at);
+      const ByteBlock next = loadBlock(data + at + 1);
       ByteBlock starts{};
       for (std::size_t i = 0; i < blockFirst_.size(); ++i) {
         starts |= (here == blockFirst_[i]) & (next == blockSecond_[i]);
       }
       for (const ByteBlock& only : blockOnly_) starts |= here == only;
       for (BlockMatches found(starts); found.any(); found.dropFirst()) {
-        if (mayStartAt(text, pos + found.first(), end)) return pos + found.first();
+        const std::size_t start = at + found.first();
+        if (start >= pos && mayStartAt(text, start, end)) return start;
       }
+      if (at == lastBlock) break;
     }
+    // The last byte, which only a one-byte from-text can start.
+    return onlyByte_[text[end - 1]] ? end - 1 : end;
   }
   for (; pos + 2 < end; ++pos) {
     if (hasBit(pairStarts_, pairKey(text[pos], text[pos + 1])) && mayStartAt(text, pos, end)) {
