@@ -368,7 +368,7 @@ int main(int argc, char** argv) {
   writeSettings(folder / "lexmend.ini", lines(kSampleLocalChars), lines(kSampleReplacements));
   writeSettings(folder / "full.ini", lines(kFullLocalChars), lines(kFullReplacements));
   // The same file with the tables cut short.
-  for (const std::size_t count : {1, 10, 50}) {
+  for (const std::size_t count : {std::size_t{1}, std::size_t{10}, std::size_t{50}}) {
     writeSettings(folder / ("full_r" + std::to_string(count) + ".ini"), lines(kFullLocalChars),
                   lines(kFullReplacements, count));
   }

@@ -36,11 +36,15 @@ bool hasBit(const std::vector<std::uint64_t>& bits, unsigned index) {
   return (bits[index / 64] >> (index % 64) & 1) != 0;
 }
 
-unsigned pairKey(unsigned char first, unsigned char second) { return first << 8 | second; }
+unsigned pairKey(unsigned char first, unsigned char second) {
+  return static_cast<unsigned>(first) << 8 | second;
+}
 
 // Three bytes spread over 16 bits.
 unsigned tripleKey(unsigned char first, unsigned char second, unsigned char third) {
-  return ((first << 16 | second << 8 | third) * 0x9E3779B1u) >> 16;
+  const unsigned bytes =
+      static_cast<unsigned>(first) << 16 | static_cast<unsigned>(second) << 8 | third;
+  return (bytes * 0x9E3779B1u) >> 16;
 }
 
 }  // namespace
