@@ -1,7 +1,9 @@
 // Writes the benchmark's files into a folder: a large SubRip file, a large
-// MicroDVD file, many small SubRip files and the lexmend.ini they are cleaned
-// with. The text is Polish dialogue in UTF-8 with what the passes look for:
-// {y:i} codes, spaces before punctuation and after hyphens, subtitles without
+// MicroDVD file, a MicroDVD file of 1 MiB lines, many small SubRip files, the
+// sample lexmend.ini and settings with full tables (full.ini, cut-down copies
+// of it, and prefixes.ini whose from-texts are prefixes of one another). The
+// text is Polish dialogue in UTF-8 with what the passes look for: {y:i}
+// codes, spaces before punctuation and after hyphens, subtitles without
 // text, runs of empty lines. The same arguments always give the same bytes.
 //
 //   make_corpus FOLDER [LARGE_BYTES] [SMALL_FILES] [SMALL_BYTES]
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -163,21 +166,190 @@ void writeMicroDvd(const std::filesystem::path& path, std::size_t bytes, std::ui
   }
 }
 
-void writeSettings(const std::filesystem::path& path) {
+void writeSettings(const std::filesystem::path& path, const std::string& localChars,
+                   const std::string& replacements) {
   Output out(path);
-  out.text() =
-      "; Pellumar benchmark settings\r\n"
-      "NAMESUFIXADD=_PL\r\n"
-      "CODEPAGE=windows-1250\r\n"
-      "[LOCAL_CHAR]\r\n"
-      "ą=a\r\nć=c\r\nę=e\r\nł=l\r\nń=n\r\nó=o\r\nś=s\r\nź=z\r\nż=z\r\n"
-      "Ą=A\r\nĆ=C\r\nĘ=E\r\nŁ=L\r\nŃ=N\r\nÓ=O\r\nŚ=S\r\nŹ=Z\r\nŻ=Z\r\n"
-      "[RSTRINGS]\r\n"
-      "...=…\r\n"
-      "<i>=\r\n"
-      "</i>=\r\n"
-      "  = \r\n"
-      "[EOF]\r\n";
+  out.text() = "; Pellumar benchmark settings\r\nNAMESUFIXADD=_PL\r\nCODEPAGE=windows-1250\r\n";
+  out.text() += "[LOCAL_CHAR]\r\n" + localChars + "[RSTRINGS]\r\n" + replacements + "[EOF]\r\n";
+}
+
+// The settings of the sample file: the Polish letters and four replacements.
+const char* const kSampleLocalChars[] = {"ą=a", "ć=c", "ę=e", "ł=l", "ń=n", "ó=o",
+                                         "ś=s", "ź=z", "ż=z", "Ą=A", "Ć=C", "Ę=E",
+                                         "Ł=L", "Ń=N", "Ó=O", "Ś=S", "Ź=Z", "Ż=Z"};
+const char* const kSampleReplacements[] = {"...=…", "<i>=", "</i>=", "  = "};
+
+// A full local-character table: the Polish letters first, then Czech,
+// Slovak, German and Romance letters, 60 in all.
+const char* const kFullLocalChars[] = {
+    "ą=a", "ć=c", "ę=e", "ł=l", "ń=n", "ó=o", "ś=s", "ź=z", "ż=z", "Ą=A", "Ć=C", "Ę=E",
+    "Ł=L", "Ń=N", "Ó=O", "Ś=S", "Ź=Z", "Ż=Z", "á=a", "č=c", "ď=d", "é=e", "ě=e", "í=i",
+    "ň=n", "ř=r", "š=s", "ť=t", "ú=u", "ů=u", "ý=y", "ž=z", "Á=A", "Č=C", "Ď=D", "É=E",
+    "Ě=E", "Í=I", "Ň=N", "Ř=R", "Š=S", "Ť=T", "Ú=U", "Ů=U", "Ý=Y", "Ž=Z", "ä=a", "ö=o",
+    "ü=u", "Ä=A", "Ö=O", "Ü=U", "ß=s", "à=a", "è=e", "ì=i", "ò=o", "ù=u", "ç=c", "ñ=n"};
+
+// A full replacement table as OCR clean-up lists hold them: misread letters,
+// HTML entities, missing Polish diacritics and punctuation, 100 in all. Many
+// share their first letters; some are one byte long.
+const char* const kFullReplacements[] = {
+    "l'm=I'm",
+    "Iook=look",
+    "rn=m",
+    "I'II=I'll",
+    "l'II=I'll",
+    "lt's=It's",
+    "lsn't=Isn't",
+    "Ieave=leave",
+    "Iittle=little",
+    "Iife=life",
+    "Iove=love",
+    "Iet's=let's",
+    "AIl=All",
+    "aII=all",
+    "wiII=will",
+    "vv=w",
+    "0K=OK",
+    "0h=Oh",
+    "c0=co",
+    "n0=no",
+    "tlie=the",
+    "tbe=the",
+    "Wbat=What",
+    "wben=when",
+    "arid=and",
+    "&amp;=&",
+    "&quot;=\"",
+    "&lt;=<",
+    "&gt;=>",
+    "&apos;='",
+    "&#39;='",
+    "&nbsp;= ",
+    "&hellip;=…",
+    "sie=się",
+    "juz=już",
+    "moze=może",
+    "zycie=życie",
+    "wiecej=więcej",
+    "bedzie=będzie",
+    "prosze=proszę",
+    "dziekuje=dziękuję",
+    "mowie=mówię",
+    "jestes=jesteś",
+    "zrobiles=zrobiłeś",
+    "wlasnie=właśnie",
+    "czlowiek=człowiek",
+    "milosc=miłość",
+    "reka=ręka",
+    "zle=źle",
+    "dzien=dzień",
+    "sciezka=ścieżka",
+    "Lodz=Łódź",
+    "zaden=żaden",
+    "pociag=pociąg",
+    "czekalem=czekałem",
+    "widziales=widziałeś",
+    "naprawde=naprawdę",
+    "wroce=wrócę",
+    "pieniadze=pieniądze",
+    "samochod=samochód",
+    "uwazaj=uważaj",
+    "swiatlo=światło",
+    "twoj=twój",
+    "troche=trochę",
+    "pozno=późno",
+    "zolty=żółty",
+    "ksiazka=książka",
+    "wiec=więc",
+    "chodz=chodź",
+    "prawde=prawdę",
+    "gdzies=gdzieś",
+    "wszedzie=wszędzie",
+    "mezczyzna=mężczyzna",
+    "ogien=ogień",
+    "wczesniej=wcześniej",
+    "mysle=myślę",
+    "rowniez=również",
+    "pieknie=pięknie",
+    "wlasciwie=właściwie",
+    "dlugo=długo",
+    "...=…",
+    " ,=,",
+    " .=.",
+    " ?=?",
+    " !=!",
+    ",,=„",
+    "''=\"",
+    "-- =— ",
+    "  = ",
+    "<i>=",
+    "</i>=",
+    "<b>=",
+    "</b>=",
+    "`='",
+    "~=-",
+    "\t= ",
+    "´='",
+    " :=:",
+    "?\?=?",
+    "Sie=Się",
+};
+static_assert(std::size(kFullLocalChars) == 60 && std::size(kFullReplacements) == 100);
+
+template <std::size_t N>
+std::string lines(const char* const (&entries)[N], std::size_t count = N) {
+  std::string text;
+  for (std::size_t i = 0; i < count && i < N; ++i) text += std::string(entries[i]) + "\r\n";
+  return text;
+}
+
+// From-texts that are prefixes of one another: every start of some long
+// words of the text, one letter long up to the whole word, each replaced by
+// itself in capitals.
+std::string prefixReplacements() {
+  const char* const words[] = {"dziewczyna", "przepraszam", "wszystko", "dlaczego",
+                               "jeszcze",    "kochanie",    "policja",  "pieniądze",
+                               "samochód",   "wczoraj",     "naprawdę", "człowiek"};
+  std::string text;
+  std::size_t count = 0;
+  for (const std::string word : words) {
+    for (std::size_t length = 1; length <= word.size() && count < 100; ++length) {
+      std::string from = word.substr(0, length);
+      if ((static_cast<unsigned char>(from.back()) & 0xC0) == 0x80 ||
+          static_cast<unsigned char>(from.back()) >= 0xC0) {
+        continue;  // not a whole character
+      }
+      std::string to = from;
+      for (char& c : to) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+      }
+      text += from + "=" + to + "\r\n";
+      ++count;
+    }
+  }
+  return text;
+}
+
+// MicroDVD subtitles whose one line is about `lineBytes` long: dialogue
+// lines joined with '|'.
+void writeLongLines(const std::filesystem::path& path, std::size_t lines, std::size_t lineBytes) {
+  Random random(3);
+  Output out(path);
+  std::string& text = out.text();
+  for (std::size_t n = 0; n < lines; ++n) {
+    text += '{';
+    text += std::to_string(100 + n * 200);
+    text += "}{";
+    text += std::to_string(250 + n * 200);
+    text += '}';
+    const std::size_t end = text.size() + lineBytes;
+    appendSentence(random, text);
+    while (text.size() < end) {
+      text += '|';
+      appendSentence(random, text);
+    }
+    text += "\r\n";
+    out.flushIfLarge();
+  }
 }
 
 }  // namespace
@@ -193,7 +365,16 @@ int main(int argc, char** argv) {
   const std::size_t smallBytes = argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 40000;
 
   std::filesystem::create_directories(folder / "batch");
-  writeSettings(folder / "lexmend.ini");
+  writeSettings(folder / "lexmend.ini", lines(kSampleLocalChars), lines(kSampleReplacements));
+  writeSettings(folder / "full.ini", lines(kFullLocalChars), lines(kFullReplacements));
+  // The same file with the tables cut short.
+  for (const std::size_t count : {std::size_t{1}, std::size_t{10}, std::size_t{50}}) {
+    writeSettings(folder / ("full_r" + std::to_string(count) + ".ini"), lines(kFullLocalChars),
+                  lines(kFullReplacements, count));
+  }
+  writeSettings(folder / "full_l10.ini", lines(kFullLocalChars, 10), lines(kFullReplacements));
+  writeSettings(folder / "prefixes.ini", lines(kFullLocalChars), prefixReplacements());
+  writeLongLines(folder / "long.sub", 16, 1 << 20);
   writeSubRip(folder / "large.srt", largeBytes, 1);
   writeMicroDvd(folder / "large.sub", largeBytes, 2);
   for (std::size_t i = 0; i < smallFiles; ++i) {

@@ -22,9 +22,11 @@ fi
 cd "$corpus"
 batch=(batch/[0-9][0-9][0-9][0-9][0-9].srt)
 # Read everything once, so that every row starts from the page cache.
-cat large.srt large.sub "${batch[@]}" > /dev/null
+cat large.srt large.sub long.sub "${batch[@]}" > /dev/null
 
-settings=(--settings lexmend.ini -q)
+# The sample settings (18 local characters, 4 replacements) and full tables
+# (60 local characters, 100 replacements).
+declare -A ini=([sample]=lexmend.ini [full]=full.ini)
 declare -A wall peak
 
 # run KEY COMMAND...: the median wall time and the peak memory of COMMAND.
@@ -40,19 +42,33 @@ run() {
 for f in large.srt large.sub; do
   run "copy $f" "$build/line_copy" "$f"
   run "bare $f" "$build/bare_staged_copy" "$f"
-  run "single $f" "$cli" "${settings[@]}" --all "$f"
-  run "staged $f" "$cli" "${settings[@]}" --all --staged "$f"
+  for s in sample full; do
+    settings=(--settings "${ini[$s]}" -q)
+    run "single $s $f" "$cli" "${settings[@]}" --all "$f"
+    run "staged $s $f" "$cli" "${settings[@]}" --all --staged "$f"
+    run "A $s $f" "$cli" "${settings[@]}" --no-replace-strings "$f"
+    run "B $s $f" "$cli" "${settings[@]}" --no-local-chars "$f"
+  done
+  settings=(--settings lexmend.ini -q)
   run "none $f" "$cli" "${settings[@]}" --no-local-chars --no-replace-strings "$f"
-  run "A $f" "$cli" "${settings[@]}" --no-replace-strings "$f"
-  run "B $f" "$cli" "${settings[@]}" --no-local-chars "$f"
   for pass in C:--remove-codes D:--delete-spaces E:--delete-blank F:--fix-srt-blank; do
     run "${pass%%:*} $f" "$cli" "${settings[@]}" --no-local-chars --no-replace-strings \
       "${pass#*:}" "$f"
   done
 done
+# Table size: the full tables cut short, on the same file.
+for table in full_r1 full_r10 full_r50 full full_l10; do
+  run "size $table" "$cli" --settings "$table.ini" -q --all large.srt
+done
+# Lines of 1 MiB: the full tables, and from-texts that are prefixes of one another.
+run "copy long" "$build/line_copy" long.sub
+run "full long" "$cli" --settings full.ini -q --all long.sub
+run "prefixes long" "$cli" --settings prefixes.ini -q --all long.sub
 run "copy batch" "$build/line_copy" "${batch[@]}"
-run "j1 batch" "$cli" "${settings[@]}" --all -j 1 "${batch[@]}"
-run "jn batch" "$cli" "${settings[@]}" --all -j "$(nproc)" "${batch[@]}"
+for s in sample full; do
+  run "j1 $s batch" "$cli" --settings "${ini[$s]}" -q --all -j 1 "${batch[@]}"
+  run "jn $s batch" "$cli" --settings "${ini[$s]}" -q --all -j "$(nproc)" "${batch[@]}"
+done
 
 size() { stat -c %s "$1"; }
 mb() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1e6 }'; }
@@ -62,13 +78,16 @@ mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 
 srt=$(size large.srt)
 sub=$(size large.sub)
+long=$(size long.sub)
 batch_bytes=$(cat "${batch[@]}" | wc -c)
 
 echo
 echo "Machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1)."
 echo "Files: large.srt $(mb "$srt") MB SubRip, large.sub $(mb "$sub") MB MicroDVD (UTF-8,"
-echo "Polish text), lexmend.ini with 18 local characters and 4 replacements; batch:"
-echo "${#batch[@]} SubRip files, $(mb "$batch_bytes") MB in all. Median of $repeats runs, wall clock."
+echo "Polish text); long.sub $(mb "$long") MB MicroDVD in lines of 1 MiB; batch:"
+echo "${#batch[@]} SubRip files, $(mb "$batch_bytes") MB in all. Settings: sample (lexmend.ini,"
+echo "18 local characters, 4 replacements) and full (full.ini, 60 local characters,"
+echo "100 replacements). Median of $repeats runs, wall clock."
 echo
 echo "| run | SubRip s | MB/s | ratio | peak MiB | MicroDVD s | MB/s | ratio | peak MiB |"
 echo "|---|--:|--:|--:|--:|--:|--:|--:|--:|"
@@ -84,9 +103,15 @@ row() {
 }
 row "one-pass line copy" copy copy
 row "bare staged copy" bare copy
-row "\`pellumar-cli --all\`" single copy
-row "\`pellumar-cli --all --staged\`" staged copy
-row "\`--all --staged\` against the bare staged copy" staged bare
+for s in sample full; do
+  row "\`pellumar-cli --all\`, $s settings" "single $s" copy
+done
+for s in sample full; do
+  row "\`pellumar-cli --all --staged\`, $s settings" "staged $s" copy
+done
+for s in sample full; do
+  row "\`--all --staged\` against the bare staged copy, $s settings" "staged $s" bare
+done
 echo
 echo "Each pass alone (single pass: one read of FILE, the pass, one write), MB/s:"
 echo
@@ -96,12 +121,40 @@ pass_row() {
   echo "| $1 | $(rate "$srt" "${wall[$2 large.srt]}") | $(rate "$sub" "${wall[$2 large.sub]}") |"
 }
 pass_row "none (encoding check and copy through the core)" none
-pass_row "A substitute local characters" A
-pass_row "B search and replace strings" B
+pass_row "A substitute local characters, sample settings" "A sample"
+pass_row "A substitute local characters, full settings" "A full"
+pass_row "B search and replace strings, sample settings" "B sample"
+pass_row "B search and replace strings, full settings" "B full"
 pass_row "C remove formatting codes" C
 pass_row "D delete redundant spaces (both steps)" D
 pass_row "E delete blank lines (with kind detection)" E
 pass_row "F fix SRT blank lines (with kind detection)" F
+echo
+echo "Table size: \`--all\` on large.srt with the full tables cut short:"
+echo
+echo "| tables | s | against the copy | against 1 replacement |"
+echo "|---|--:|--:|--:|"
+size_row() {
+  echo "| $1 | ${wall[size $2]} | $(ratio "${wall[size $2]}" "${wall[copy large.srt]}") |" \
+    "$(ratio "${wall[size $2]}" "${wall[size full_r1]}") |"
+}
+size_row "60 local characters, 1 replacement" full_r1
+size_row "60 local characters, 10 replacements" full_r10
+size_row "60 local characters, 50 replacements" full_r50
+size_row "60 local characters, 100 replacements" full
+size_row "10 local characters, 100 replacements" full_l10
+echo
+echo "Lines of 1 MiB (long.sub), \`--all\`:"
+echo
+echo "| run | s | MB/s | ratio | peak MiB |"
+echo "|---|--:|--:|--:|--:|"
+long_row() {
+  echo "| $1 | ${wall[$2 long]} | $(rate "$long" "${wall[$2 long]}") |" \
+    "$(ratio "${wall[$2 long]}" "${wall[copy long]}") | $(mib "${peak[$2 long]}") |"
+}
+long_row "one-pass line copy" copy
+long_row "full settings" full
+long_row "100 from-texts that are prefixes of one another" prefixes
 echo
 files=${#batch[@]}
 echo "Batch, $files files in one call:"
@@ -113,5 +166,7 @@ batch_row() {
     "$(ratio "${wall[$2 batch]}" "${wall[copy batch]}") |"
 }
 batch_row "one-pass line copy" copy
-batch_row "\`pellumar-cli --all -j 1\`" j1
-batch_row "\`pellumar-cli --all -j $(nproc)\`" jn
+for s in sample full; do
+  batch_row "\`pellumar-cli --all -j 1\`, $s settings" "j1 $s"
+  batch_row "\`pellumar-cli --all -j $(nproc)\`, $s settings" "jn $s"
+done

@@ -27,7 +27,10 @@ std::string replaceSlowly(const std::vector<TextPair>& table, std::string line) 
 
 int run(const std::uint8_t* data, std::size_t size) {
   ByteReader input(data, size);
-  std::vector<TextPair> table(input.byte() % 12);
+  // Mostly small tables; now and then one past the 128 entries a line's
+  // positions are kept for on the stack.
+  const unsigned char shape = input.byte();
+  std::vector<TextPair> table(shape >= 250 ? 130 : shape % 12);
   std::size_t added = 0;
   for (TextPair& entry : table) {
     entry.from = input.piece('\0', 8);

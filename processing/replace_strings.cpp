@@ -1,7 +1,8 @@
 #include "processing/replace_strings.h"
 
 #include <algorithm>
-#include <cstring>
+#include <array>
+#include <bit>
 #include <optional>
 #include <string_view>
 
@@ -13,76 +14,374 @@ namespace pellumar {
 
 namespace {
 
-// std::string::find, for a from-text of two bytes or more: candidates for its
-// first two bytes are found sixteen positions at a time, where find would
-// stop at every space for a from-text that starts with one.
-std::size_t findText(std::string_view text, std::string_view wanted) {
-  if (wanted.size() < 2 || wanted.size() > text.size()) return text.find(wanted);
-  const std::size_t lastStart = text.size() - wanted.size();
-  for (std::size_t pos = 0;; ++pos) {
-    pos = findBytePair(text, wanted[0], wanted[1], pos);
-    if (pos == std::string_view::npos || pos > lastStart) return std::string_view::npos;
-    if (std::memcmp(text.data() + pos + 2, wanted.data() + 2, wanted.size() - 2) == 0) return pos;
-  }
+// Tables of up to 128 entries, which the loader never exceeds, keep a line's
+// positions on the stack.
+constexpr std::size_t kWordsOnStack = 2;
+// How many moves the automaton holds in full, at four bytes each: the usual
+// tables fit whole, and a state beyond follows its edges and failures.
+constexpr std::size_t kFullMoveBudget = std::size_t{1} << 18;
+// Up to this many starts (byte pairs, or single bytes) are looked for a block
+// at a time; more would cost more than a byte at a time.
+constexpr std::size_t kBlockStartsMost = 8;
+
+bool anyBit(const std::uint64_t* bits, std::size_t words) {
+  return std::any_of(bits, bits + words, [](std::uint64_t word) { return word != 0; });
+}
+
+void setBit(std::vector<std::uint64_t>& bits, unsigned index) {
+  bits[index / 64] |= std::uint64_t{1} << (index % 64);
+}
+
+bool hasBit(const std::vector<std::uint64_t>& bits, unsigned index) {
+  return (bits[index / 64] >> (index % 64) & 1) != 0;
+}
+
+unsigned pairKey(unsigned char first, unsigned char second) {
+  return static_cast<unsigned>(first) << 8 | second;
+}
+
+// Three bytes spread over 16 bits.
+unsigned tripleKey(unsigned char first, unsigned char second, unsigned char third) {
+  const unsigned bytes =
+      static_cast<unsigned>(first) << 16 | static_cast<unsigned>(second) << 8 | third;
+  return (bytes * 0x9E3779B1u) >> 16;
 }
 
 }  // namespace
 
-ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries) : entries_(entries) {
-  for (const TextPair& entry : entries_) {
-    const std::string_view from(entry.from);
+// For each entry found, where its from-text first occurs in the line as it
+// stands; and the entries a search still looks for. A bit each.
+struct ReplacementTable::Found {
+  Found(std::size_t entries, std::size_t words) {
+    if (words > kWordsOnStack) {
+      heap.resize(3 * words);
+      present = heap.data();
+      wanted = present + words;
+      lost = wanted + words;
+      atHeap.resize(entries);
+      at = atHeap.data();
+    }
+    std::fill_n(present, words, 0);
+  }
+  Found(const Found&) = delete;
+  Found& operator=(const Found&) = delete;
+
+  bool has(std::size_t entry) const { return (present[entry / 64] >> (entry % 64) & 1) != 0; }
+
+  std::array<std::uint64_t, 3 * kWordsOnStack> onStack;
+  std::vector<std::uint64_t> heap;
+  std::uint64_t* present = onStack.data();
+  std::uint64_t* wanted = onStack.data() + kWordsOnStack;
+  // Entries whose occurrence a replacement overwrote.
+  std::uint64_t* lost = onStack.data() + 2 * kWordsOnStack;
+  std::array<std::size_t, kWordsOnStack * 64> atOnStack;
+  std::vector<std::size_t> atHeap;
+  std::size_t* at = atOnStack.data();
+};
+
+ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
+    : entries_(entries),
+      maskWords_((entries.size() + 63) / 64),
+      pairStarts_(65536 / 64),
+      shortStarts_(65536 / 64),
+      tripleStarts_(65536 / 64) {
+  edges_.emplace_back();
+  ends_.resize(maskWords_);
+  searched_.resize(maskWords_);
+  empties_.resize(maskWords_);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const std::string_view from(entries_[i].from);
+    const std::uint64_t bit = std::uint64_t{1} << (i % 64);
     if (from.empty()) {
       emptyEntry_ = true;
+      empties_[i / 64] |= bit;
       continue;
     }
-    startsEntry_[static_cast<unsigned char>(from[0])] = true;
+    searched_[i / 64] |= bit;
+    longest_ = std::max(longest_, from.size());
+    const auto first = static_cast<unsigned char>(from[0]);
     if (from.size() == 1) {
-      onlyBytes_.push_back(ByteBlock{} + from[0]);
+      onlyByte_[first] = true;
+      for (unsigned second = 0; second < 256; ++second) {
+        setBit(pairStarts_, pairKey(first, static_cast<unsigned char>(second)));
+        setBit(shortStarts_, pairKey(first, static_cast<unsigned char>(second)));
+      }
     } else {
-      firstBytes_.push_back(ByteBlock{} + from[0]);
-      secondBytes_.push_back(ByteBlock{} + from[1]);
+      const auto second = static_cast<unsigned char>(from[1]);
+      setBit(pairStarts_, pairKey(first, second));
+      if (from.size() == 2) {
+        setBit(shortStarts_, pairKey(first, second));
+      } else {
+        setBit(tripleStarts_, tripleKey(first, second, static_cast<unsigned char>(from[2])));
+      }
     }
+    addToTrie(from, i);
+  }
+  linkFailures();
+  for (unsigned pair = 0; pair < 65536; ++pair) {
+    const auto first = static_cast<char>(pair >> 8);
+    if (onlyByte_[pair >> 8]) {
+      if ((pair & 0xFF) == 0) blockOnly_.push_back(ByteBlock{} + first);
+    } else if (hasBit(pairStarts_, pair)) {
+      blockFirst_.push_back(ByteBlock{} + first);
+      blockSecond_.push_back(ByteBlock{} + static_cast<char>(pair & 0xFF));
+    }
+  }
+  blockFilter_ = blockFirst_.size() + blockOnly_.size() <= kBlockStartsMost;
+}
+
+void ReplacementTable::addToTrie(std::string_view from, std::size_t entry) {
+  State state = 0;
+  for (const char c : from) {
+    const auto byte = static_cast<unsigned char>(c);
+    std::vector<Edge>& edges = edges_[state];
+    auto edge = std::lower_bound(edges.begin(), edges.end(), byte,
+                                 [](const Edge& e, unsigned char b) { return e.byte < b; });
+    if (edge != edges.end() && edge->byte == byte) {
+      state = edge->to;
+      continue;
+    }
+    const auto added = static_cast<State>(edges_.size());
+    edges.insert(edge, Edge{byte, added});
+    edges_.emplace_back();
+    ends_.resize(ends_.size() + maskWords_);
+    state = added;
+  }
+  ends_[state * maskWords_ + entry / 64] |= std::uint64_t{1} << (entry % 64);
+}
+
+// Numbers the states breadth first, so that a state's failure, being
+// shallower, comes before it; then links each state's failures and gives the
+// first states, as many as the table's budget holds, their moves in full.
+void ReplacementTable::linkFailures() {
+  const std::size_t states = edges_.size();
+  std::vector<State> order{0};
+  order.reserve(states);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    for (const Edge& edge : edges_[order[i]]) order.push_back(edge.to);
+  }
+  std::vector<State> renumbered(states);
+  for (std::size_t i = 0; i < states; ++i) renumbered[order[i]] = static_cast<State>(i);
+  std::vector<std::vector<Edge>> edges(states);
+  std::vector<std::uint64_t> ends(ends_.size());
+  for (std::size_t i = 0; i < states; ++i) {
+    edges[i] = std::move(edges_[order[i]]);
+    for (Edge& edge : edges[i]) edge.to = renumbered[edge.to];
+    std::copy_n(&ends_[order[i] * maskWords_], maskWords_, &ends[i * maskWords_]);
+  }
+  edges_ = std::move(edges);
+  ends_ = std::move(ends);
+
+  // Bytes in no from-text share class 0, which always leads back to the root.
+  std::vector<unsigned char> byteOfClass{0};
+  for (const std::vector<Edge>& out : edges_) {
+    for (const Edge& edge : out) {
+      if (byteClass_[edge.byte] != 0) continue;
+      byteClass_[edge.byte] = static_cast<std::uint16_t>(byteOfClass.size());
+      byteOfClass.push_back(edge.byte);
+    }
+  }
+  classes_ = byteOfClass.size();
+  fullStates_ = std::min(states, kFullMoveBudget / classes_);
+  fullMoves_.assign(fullStates_ * classes_, 0);
+
+  failure_.assign(states, 0);
+  for (std::size_t state = 0; state < states; ++state) {
+    if (state < fullStates_) {
+      State* const moves = &fullMoves_[state * classes_];
+      const State* const failed = &fullMoves_[failure_[state] * classes_];
+      for (std::size_t c = 1; c < classes_; ++c) {
+        const State next = child(static_cast<State>(state), byteOfClass[c]);
+        moves[c] = next != 0 ? next : state == 0 ? 0 : failed[c];
+      }
+    }
+    for (const Edge& edge : edges_[state]) {
+      failure_[edge.to] = state == 0 ? 0 : step(failure_[state], edge.byte);
+      for (std::size_t w = 0; w < maskWords_; ++w) {
+        ends_[edge.to * maskWords_ + w] |= ends_[failure_[edge.to] * maskWords_ + w];
+      }
+    }
+  }
+  stateInfo_.assign(states, 0);
+  for (std::size_t state = 0; state < states; ++state) {
+    for (const Edge& edge : edges_[state])
+      stateInfo_[edge.to] = ((stateInfo_[state] >> 1) + 1) << 1;
+    if (anyBit(&ends_[state * maskWords_], maskWords_)) stateInfo_[state] |= 1;
   }
 }
 
-// False when no from-text can occur in `line`: it holds neither the first two
-// bytes of any from-text nor a one-byte from-text. Then no entry changes the
-// line, so none after it finds more. Most lines are settled here in one look
-// at their bytes rather than one search per entry.
-bool ReplacementTable::mayOccur(std::string_view line) const {
-  if (emptyEntry_) return true;
-  const char* const data = line.data();
-  if (line.size() <= kByteBlockSize) {
-    // Short lines such as index lines: no byte starts a from-text.
-    for (const char c : line) {
-      if (startsEntry_[static_cast<unsigned char>(c)]) return true;
-    }
-    return false;
+inline ReplacementTable::State ReplacementTable::child(State state, unsigned char byte) const {
+  for (const Edge& edge : edges_[state]) {
+    if (edge.byte == byte) return edge.to;
   }
-  // Each block also reads the byte after it; the last may overlap the one before.
-  const std::size_t lastBlock = line.size() - kByteBlockSize - 1;
-  for (std::size_t pos = 0;; pos += kByteBlockSize) {
-    const std::size_t at = std::min(pos, lastBlock);
-    const ByteBlock here = loadBlock(data + at);
-    const ByteBlock next = loadBlock(data + at + 1);
-    ByteBlock found{};
-    for (std::size_t i = 0; i < firstBytes_.size(); ++i) {
-      found |= (here == firstBytes_[i]) & (next == secondBytes_[i]);
+  return 0;
+}
+
+inline ReplacementTable::State ReplacementTable::step(State state, unsigned char byte) const {
+  for (;; state = failure_[state]) {
+    if (state < fullStates_) return fullMoves_[state * classes_ + byteClass_[byte]];
+    if (const State next = child(state, byte)) return next;
+  }
+}
+
+// Whether a from-text may start at `pos` and end by `end`. Most positions
+// are ruled out by their pair of bytes; where only longer from-texts start
+// with it, by the three bytes.
+inline bool ReplacementTable::mayStartAt(const unsigned char* text, std::size_t pos,
+                                         std::size_t end) const {
+  if (pos + 2 < end) {
+    const unsigned pair = pairKey(text[pos], text[pos + 1]);
+    return hasBit(pairStarts_, pair) &&
+           (hasBit(shortStarts_, pair) ||
+            hasBit(tripleStarts_, tripleKey(text[pos], text[pos + 1], text[pos + 2])));
+  }
+  if (pos + 1 < end) return hasBit(shortStarts_, pairKey(text[pos], text[pos + 1]));
+  return onlyByte_[text[pos]];
+}
+
+// The first position from `pos` on where a from-text may start, or `end`.
+inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, std::size_t pos,
+                                                   std::size_t end) const {
+  if (blockFilter_ && end > kByteBlockSize && pos < end) {
+    const auto* const data = reinterpret_cast<const char*>(text);
+    // A block also reads the byte after it; the last may overlap the one
+    // before, and its bytes before `pos` do not count.
+    const std::size_t lastBlock = end - kByteBlockSize - 1;
+    for (;; pos += kByteBlockSize) {
+      const std::size_t at = std::min(pos, lastBlock);
+      const ByteBlock here = loadBlock(data + at);
+      const ByteBlock next = loadBlock(data + at + 1);
+      ByteBlock starts{};
+      for (std::size_t i = 0; i < blockFirst_.size(); ++i) {
+        starts |= (here == blockFirst_[i]) & (next == blockSecond_[i]);
+      }
+      for (const ByteBlock& only : blockOnly_) starts |= here == only;
+      for (BlockMatches found(starts); found.any(); found.dropFirst()) {
+        const std::size_t start = at + found.first();
+        if (start >= pos && mayStartAt(text, start, end)) return start;
+      }
+      if (at == lastBlock) break;
     }
-    for (const ByteBlock& only : onlyBytes_) found |= (here == only) | (next == only);
-    if (BlockMatches(found).any()) return true;
-    if (at == lastBlock) return false;
+    // The last byte, which only a one-byte from-text can start.
+    return onlyByte_[text[end - 1]] ? end - 1 : end;
+  }
+  for (; pos + 2 < end; ++pos) {
+    if (hasBit(pairStarts_, pairKey(text[pos], text[pos + 1])) && mayStartAt(text, pos, end)) {
+      return pos;
+    }
+  }
+  for (; pos < end; ++pos) {
+    if (mayStartAt(text, pos, end)) return pos;
+  }
+  return end;
+}
+
+// Records, for each wanted entry, the first occurrence of its from-text that
+// lies wholly in [from, end), unless it already has an earlier one. Where no partial match is under
+// way, the filter skips to where the next may start.
+void ReplacementTable::find(std::string_view line, std::size_t from, std::size_t end,
+                            Found& found) const {
+  const auto* const text = reinterpret_cast<const unsigned char*>(line.data());
+  State state = 0;
+  // The last position the filter let through.
+  std::size_t candidate = from;
+  for (std::size_t pos = from; pos < end;) {
+    if (state == 0) {
+      pos = nextCandidate(text, pos, end);
+      if (pos == end) return;
+      candidate = pos;
+    } else if (mayStartAt(text, pos, end)) {
+      candidate = pos;
+    }
+    state = step(state, text[pos++]);
+    const std::uint32_t info = stateInfo_[state];
+    if ((info & 1) != 0) {
+      for (std::size_t w = 0; w < maskWords_; ++w) {
+        std::uint64_t hits = ends_[state * maskWords_ + w] & found.wanted[w];
+        found.wanted[w] &= ~hits;
+        for (; hits != 0; hits &= hits - 1) {
+          const std::size_t entry = w * 64 + static_cast<std::size_t>(std::countr_zero(hits));
+          const std::size_t start = pos - entries_[entry].from.size();
+          found.at[entry] = found.has(entry) ? std::min(found.at[entry], start) : start;
+          found.present[w] |= hits & -hits;
+        }
+      }
+      if (!anyBit(found.wanted, maskWords_)) return;
+    }
+    // The partial matches the state stands for start no earlier than its
+    // depth back; when the filter let none of those positions through, none
+    // can complete.
+    if (candidate + (info >> 1) < pos) state = 0;
   }
 }
 
 void ReplacementTable::apply(std::string& line) const {
   // An empty line contains nothing, not even the empty text.
-  if (line.empty() || !mayOccur(line)) return;
-  for (const TextPair& entry : entries_) {
-    if (line.empty()) continue;
-    const std::size_t found = findText(line, entry.from);
-    if (found == std::string::npos) continue;
-    line.replace(found, entry.from.size(), entry.to);
+  if (line.empty()) return;
+  const auto* const text = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t first = longest_ == 0 ? line.size() : nextCandidate(text, 0, line.size());
+  if (first == line.size() && !emptyEntry_) return;
+  Found found(entries_.size(), maskWords_);
+  std::copy(searched_.begin(), searched_.end(), found.wanted);
+  find(line, first, line.size(), found);
+  if (!anyBit(found.present, maskWords_) && !emptyEntry_) return;
+  applyFound(line, found);
+}
+
+// The first entry from `entry` on that replaces something: one found in the
+// line or one with an empty from-text.
+std::size_t ReplacementTable::nextToApply(const Found& found, std::size_t entry) const {
+  for (std::size_t w = entry / 64; w < maskWords_; ++w) {
+    std::uint64_t bits = found.present[w] | empties_[w];
+    if (w == entry / 64) bits &= ~std::uint64_t{0} << (entry % 64);
+    if (bits != 0) return w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+  }
+  return entries_.size();
+}
+
+// Applies the entries in order. A replacement changes the line only from
+// `pos` on, so a later entry's first occurrence stays where it was when it
+// ends before `pos`, moves with the text when it starts after the replaced
+// text, and otherwise is searched for again near the new text, where new
+// occurrences can only be; an entry whose occurrence was overwritten is
+// searched for to the end of the line.
+void ReplacementTable::applyFound(std::string& line, Found& found) const {
+  for (std::size_t entry = nextToApply(found, 0); entry < entries_.size() && !line.empty();
+       entry = nextToApply(found, entry + 1)) {
+    const TextPair& pair = entries_[entry];
+    if (pair.from == pair.to) continue;
+    const std::size_t pos = pair.from.empty() ? 0 : found.at[entry];
+    line.replace(pos, pair.from.size(), pair.to);
+    const std::size_t fromEnd = pos + pair.from.size();
+    const std::size_t toEnd = pos + pair.to.size();
+    bool overwritten = false;
+    for (std::size_t w = 0; w < maskWords_; ++w) {
+      found.lost[w] = 0;
+      const std::size_t firstLater = w * 64 > entry ? 0 : entry + 1 - w * 64;
+      const std::uint64_t later = firstLater >= 64 ? 0 : ~std::uint64_t{0} << firstLater;
+      found.wanted[w] = searched_[w] & later;
+      for (std::uint64_t bits = found.present[w] & later; bits != 0; bits &= bits - 1) {
+        const std::size_t other = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+        std::size_t& at = found.at[other];
+        if (at + entries_[other].from.size() <= pos) {
+          found.wanted[w] &= ~(bits & -bits);
+        } else if (at >= fromEnd) {
+          at = at - fromEnd + toEnd;
+        } else {
+          overwritten = true;
+          found.present[w] &= ~(bits & -bits);
+          found.lost[w] |= bits & -bits;
+        }
+      }
+    }
+    if (!anyBit(found.wanted, maskWords_)) continue;
+    const std::size_t start = pos >= longest_ - 1 ? pos - (longest_ - 1) : 0;
+    find(line, start, std::min(line.size(), toEnd + longest_ - 1), found);
+    if (!overwritten) continue;
+    // Only the overwritten entries can occur beyond the new text's reach.
+    for (std::size_t w = 0; w < maskWords_; ++w)
+      found.wanted[w] = found.lost[w] & ~found.present[w];
+    if (anyBit(found.wanted, maskWords_)) find(line, start, line.size(), found);
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,14 +22,55 @@ class ReplacementTable {
   void apply(std::string& line) const;
 
  private:
-  bool mayOccur(std::string_view line) const;
+  struct Found;
+  using State = std::uint32_t;
+
+  void addToTrie(std::string_view from, std::size_t entry);
+  void linkFailures();
+  State child(State state, unsigned char byte) const;
+  State step(State state, unsigned char byte) const;
+  bool mayStartAt(const unsigned char* text, std::size_t pos, std::size_t end) const;
+  std::size_t nextCandidate(const unsigned char* text, std::size_t pos, std::size_t end) const;
+  void find(std::string_view line, std::size_t from, std::size_t end, Found& found) const;
+  std::size_t nextToApply(const Found& found, std::size_t entry) const;
+  void applyFound(std::string& line, Found& found) const;
 
   std::vector<TextPair> entries_;
-  // What a from-text starts with, to rule most lines out in one look: its
-  // first two bytes, each spread over a block, or its only byte.
-  std::vector<ByteBlock> firstBytes_, secondBytes_, onlyBytes_;
-  std::array<bool, 256> startsEntry_{};
+  std::size_t maskWords_ = 0;
+  std::size_t longest_ = 0;
   bool emptyEntry_ = false;
+  // The entries with a from-text to search for, and those without, a bit each.
+  std::vector<std::uint64_t> searched_, empties_;
+
+  // Every from-text starts with a byte pair set here, or is one byte long and
+  // sets all the pairs it starts. Most lines hold no such pair and are done
+  // with after one look at each byte. Pairs that start from-texts of one or
+  // two bytes are set again in the second, and the first three bytes of the
+  // longer ones, hashed, in the third.
+  std::vector<std::uint64_t> pairStarts_, shortStarts_, tripleStarts_;
+  bool onlyByte_[256] = {};
+  // For a table with few starts, the same looked for sixteen bytes at a time.
+  std::vector<ByteBlock> blockFirst_, blockSecond_, blockOnly_;
+  bool blockFilter_ = false;
+
+  // The from-texts as one Aho-Corasick automaton: the trie of the texts with
+  // failure links, numbered breadth first from the root, 0. The first
+  // states' moves are held in full, a row per state over classes of bytes.
+  struct Edge {
+    unsigned char byte;
+    State to;
+  };
+  std::vector<std::vector<Edge>> edges_;
+  std::uint16_t byteClass_[256] = {};
+  std::size_t classes_ = 1;
+  std::size_t fullStates_ = 0;
+  std::vector<State> fullMoves_;
+  std::vector<State> failure_;
+  // Per state, the entries whose from-text ends there (with those of its
+  // failure chain), a bit each.
+  std::vector<std::uint64_t> ends_;
+  // Per state, its depth times two, plus one when some from-text ends there.
+  std::vector<std::uint32_t> stateInfo_;
 };
 
 /// The same for a table used once.
