@@ -46,7 +46,7 @@ void readAllLines(const std::string& path, const TextEncoding& encoding) {
 
 void bareStagedRun(const std::string& file, const Settings& settings) {
   NoWindow window;
-  RunContext run{settings, window, deriveJobPaths(file, settings.nameSuffix), {}, {}, {}};
+  RunContext run{settings, window, deriveJobPaths(file, settings.nameSuffix), {}, {}};
   run.encoding = detectFileEncoding(file, CodePage::defaultPage());
   Unchanged stage;
   copyThroughStage(run, file, stage);  // A

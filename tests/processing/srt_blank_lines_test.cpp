@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "processing/pass_table.h"
 #include "tests/support/rule_models.h"
 #include "tests/support/run_fixture.h"
 #include "tests/support/stage_runner.h"
@@ -68,7 +69,7 @@ TEST_P(CollapseSrtBlankLinesTest, CollapsesTheOutputOfASubRipFileOnly) {
   const std::string output = "\r\n\r\n1\r\nx\r\n\r\n\r\n\r\n2\nx\n\n\n";
   testing::writeBytes(f.run.paths.outputPath, output);
 
-  collapseSrtBlankLines(f.run);
+  runStagedPass(f.run, passOf(Option::FixSrtBlankLines));
 
   EXPECT_EQ(testing::readBytes(f.run.paths.outputPath),
             c.collapses ? crlf({"", "1", "x", "", "2", "x", ""}) : output);

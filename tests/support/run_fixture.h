@@ -18,8 +18,7 @@ struct RunFixture {
             .window = window,
             .paths = deriveJobPaths(dir.file(name), settings.nameSuffix),
             .encoding = TextEncoding::utf8(),
-            .kind = {},
-            .currentOptionLabel = {}} {}
+            .kind = {}} {}
 
   TempDir dir;
   Settings settings;
