@@ -72,18 +72,24 @@ bool eitherKind(const SubtitleKind& kind) { return kind.isMicroDvd || kind.isSub
 bool subRip(const SubtitleKind& kind) { return kind.isSubRip; }
 
 const std::array<Pass, 6> kPasses{{
-    {Option::SubstituteLocalChars, WhenUnticked::CopyUnchanged, nullptr, &Settings::localChars,
-     false, false, &localCharStages},
-    {Option::ReplaceStrings, WhenUnticked::CopyUnchanged, nullptr, &Settings::replacements, false,
-     false, &replacementStages},
-    {Option::RemoveFormattingCodes, WhenUnticked::UnlockTheOutput, nullptr, nullptr, false, false,
-     &formattingCodeStages},
-    {Option::DeleteRedundantSpaces, WhenUnticked::Nothing, nullptr, nullptr, false, false,
-     &redundantSpaceStages},
-    {Option::DeleteBlankSubtitles, WhenUnticked::Nothing, &eitherKind, nullptr, true, true,
-     &blankSubtitleStages},
-    {Option::FixSrtBlankLines, WhenUnticked::Nothing, &subRip, nullptr, false, false,
-     &srtBlankLineStages},
+    {.option = Option::SubstituteLocalChars,
+     .whenUnticked = WhenUnticked::CopyUnchanged,
+     .writes = &Settings::localChars,
+     .stages = &localCharStages},
+    {.option = Option::ReplaceStrings,
+     .whenUnticked = WhenUnticked::CopyUnchanged,
+     .writes = &Settings::replacements,
+     .stages = &replacementStages},
+    {.option = Option::RemoveFormattingCodes,
+     .whenUnticked = WhenUnticked::UnlockTheOutput,
+     .stages = &formattingCodeStages},
+    {.option = Option::DeleteRedundantSpaces, .stages = &redundantSpaceStages},
+    {.option = Option::DeleteBlankSubtitles,
+     .kindFits = &eitherKind,
+     .keepsSkipLog = true,
+     .mayStopOnOverlong = true,
+     .stages = &blankSubtitleStages},
+    {.option = Option::FixSrtBlankLines, .kindFits = &subRip, .stages = &srtBlankLineStages},
 }};
 
 // The skip log is made before the work starts, so that no log of an earlier

@@ -29,17 +29,17 @@ enum class WhenUnticked {
 /// One entry of the pass table.
 struct Pass {
   Option option;  ///< the box that ticks it; its caption names it to the user
-  WhenUnticked whenUnticked;
+  WhenUnticked whenUnticked = WhenUnticked::Nothing;
   /// Null for a pass that works on any text. Otherwise the pass needs the
   /// kind of the chosen file and works only where this says the kind fits;
   /// a file of neither kind is reported as "Unknown subtitle type" naming
   /// the pass's option.
-  bool (*kindFits)(const SubtitleKind&);
+  bool (*kindFits)(const SubtitleKind&) = nullptr;
   /// The table whose to-texts the pass may write besides the text it reads;
   /// null when it writes nothing but what it reads.
-  const std::vector<TextPair> Settings::*writes;
-  bool keepsSkipLog;       ///< lists what it leaves out in the skip log
-  bool mayStopOnOverlong;  ///< its stage may throw OverlongBlock
+  const std::vector<TextPair> Settings::*writes = nullptr;
+  bool keepsSkipLog = false;       ///< lists what it leaves out in the skip log
+  bool mayStopOnOverlong = false;  ///< its stage may throw OverlongBlock
   /// The pass's line stages in order; in the staged run each is a rewrite of
   /// the output of its own.
   std::vector<std::unique_ptr<LineStage>> (*stages)(const PassInput&);
