@@ -178,13 +178,6 @@ void stagedCopy(RunContext& run, const Pass& pass, LineStage& stage, SkipLogFile
 
 std::span<const Pass> passTable() { return kPasses; }
 
-const Pass& passOf(Option option) {
-  for (const Pass& pass : kPasses) {
-    if (pass.option == option) return pass;
-  }
-  throw std::logic_error("no pass for this option");
-}
-
 SubtitleKind detectKindAndReport(RunContext& run, Option askingOption) {
   if (!run.kind) run.kind = detectSubtitleKind(run.paths.inputPath, run.encoding);
   if (!run.kind->isMicroDvd && !run.kind->isSubRip) {

@@ -50,9 +50,6 @@ struct Pass {
 /// E deletes blank subtitles, F fixes SubRip blank lines.
 std::span<const Pass> passTable();
 
-/// The entry of the pass ticked by `option`.
-const Pass& passOf(Option option);
-
 /// Each ticked pass, and each pass that works unticked, in turn: a pass reads
 /// what the one before committed (the first reads the chosen file), so a
 /// failure leaves the work of the passes before it in the output.

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "processing/pass_table.h"
 #include "processing/run_context.h"
 #include "processing/run_failure.h"
 #include "processing/settings.h"
 #include "tests/support/fake_window_system.h"
+#include "tests/support/run_fixture.h"
 #include "tests/support/stage_runner.h"
 #include "tests/support/test_files.h"
 
@@ -307,7 +307,7 @@ TEST_F(DeleteBlankSubtitlesTest, FrameBranchLogsEachLineLeftOut) {
   testing::writeBytes(run.paths.inputPath, crlf(kFrameFile));
   testing::writeBytes(run.paths.outputPath, crlf({"{1}{2}Hi", "{3}{4}", "", "{5}{6}{y:i}"}));
 
-  runStagedPass(run, passOf(Option::DeleteBlankSubtitles));
+  runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
 
   EXPECT_EQ(testing::readBytes(run.paths.outputPath), crlf({"{1}{2}Hi", "{5}{6}{y:i}"}));
   EXPECT_EQ(testing::readBytes(run.paths.logPath),
@@ -322,7 +322,7 @@ TEST_F(DeleteBlankSubtitlesTest, NoLogRemainsWhenNothingIsLeftOut) {
   testing::writeBytes(run.paths.outputPath, crlf(kFrameFile));
   testing::writeBytes(run.paths.logPath, "Skipped line : from an earlier run\r\n");
 
-  runStagedPass(run, passOf(Option::DeleteBlankSubtitles));
+  runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
 
   EXPECT_EQ(testing::readBytes(run.paths.outputPath), crlf(kFrameFile));
   EXPECT_EQ(testing::listFolder(dir.path()), "movie.srt movie_PL.srt");
@@ -336,7 +336,7 @@ TEST_F(DeleteBlankSubtitlesTest, BothKindsTakeTheFrameBranch) {
   testing::writeBytes(run.paths.inputPath, crlf(both));
   testing::writeBytes(run.paths.outputPath, crlf({"1", kTime, "{y:i}Hi{b}", "{a}{b}x"}));
 
-  runStagedPass(run, passOf(Option::DeleteBlankSubtitles));
+  runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
 
   EXPECT_EQ(testing::readBytes(run.paths.outputPath), crlf({"{a}{b}x"}));
   EXPECT_EQ(testing::readBytes(run.paths.logPath),
@@ -350,7 +350,7 @@ TEST_F(DeleteBlankSubtitlesTest, BlockBranchOnTheOutputKindOfTheChosenFile) {
   testing::writeBytes(run.paths.outputPath,
                       crlf({"intro", "1", "x", "a", "", "2", "x", "", "3", "x", "c"}));
 
-  runStagedPass(run, passOf(Option::DeleteBlankSubtitles));
+  runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
 
   EXPECT_EQ(testing::readBytes(run.paths.outputPath),
             crlf({"intro", "1", "x", "a", "", "3", "x", "c"}));
@@ -363,7 +363,7 @@ TEST_F(DeleteBlankSubtitlesTest, FileOfNeitherKindIsLeftAlone) {
   testing::writeBytes(run.paths.outputPath, "just text\n\n");
   testing::writeBytes(run.paths.logPath, "old log\r\n");
 
-  runStagedPass(run, passOf(Option::DeleteBlankSubtitles));
+  runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
 
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text,
@@ -384,7 +384,7 @@ TEST_F(DeleteBlankSubtitlesTest, OverlongBlockLeavesTheOutputAsItWas) {
   testing::writeBytes(run.paths.logPath, "old log\r\n");
 
   try {
-    runStagedPass(run, passOf(Option::DeleteBlankSubtitles));
+    runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
     FAIL() << "no OverlongBlock";
   } catch (const OverlongBlock& e) {
     EXPECT_STREQ(e.what(),
@@ -399,7 +399,7 @@ TEST_F(DeleteBlankSubtitlesTest, OverlongBlockLeavesTheOutputAsItWas) {
 
 TEST_F(DeleteBlankSubtitlesTest, MissingOutputRemovesTheLog) {
   testing::writeBytes(run.paths.inputPath, crlf(kSubRipFile));
-  EXPECT_THROW(runStagedPass(run, passOf(Option::DeleteBlankSubtitles)), RunFailure);
+  EXPECT_THROW(runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles)), RunFailure);
   EXPECT_EQ(testing::listFolder(dir.path()), "movie.srt");
 }
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "processing/pass_table.h"
 #include "tests/support/rule_models.h"
 #include "tests/support/run_fixture.h"
 
@@ -91,7 +90,7 @@ TEST(RemoveFormattingCodes, RewritesTheOutputLineByLine) {
   testing::writeBytes(f.run.paths.inputPath, "{1}{2}{y:i}chosen\r\n");
   testing::writeBytes(f.run.paths.outputPath, "{1}{2}{y:i}Hi\r\n{ }\r\n{y:\ni}\r\n{a x}{b");
 
-  runStagedPass(f.run, passOf(Option::RemoveFormattingCodes));
+  runStagedPass(f.run, testing::passOf(Option::RemoveFormattingCodes));
 
   EXPECT_EQ(testing::readBytes(f.run.paths.outputPath), "{1}{2}Hi\r\n\r\n{y:\r\ni}\r\n{b\r\n");
   EXPECT_EQ(testing::readBytes(f.run.paths.inputPath), "{1}{2}{y:i}chosen\r\n");

@@ -5,7 +5,6 @@
 #include <random>
 #include <string>
 
-#include "processing/pass_table.h"
 #include "tests/support/rule_models.h"
 #include "tests/support/run_fixture.h"
 
@@ -89,7 +88,7 @@ TEST(DeleteRedundantSpaces, AppliesBothStepsToEveryLineOfTheOutput) {
   testing::writeBytes(f.run.paths.inputPath, "untouched , really\r\n");
   testing::writeBytes(f.run.paths.outputPath, " - Hi , you !  \r\n   \r\n- a - b .\n");
 
-  runStagedPass(f.run, passOf(Option::DeleteRedundantSpaces));
+  runStagedPass(f.run, testing::passOf(Option::DeleteRedundantSpaces));
 
   EXPECT_EQ(testing::readBytes(f.run.paths.outputPath), "-Hi, you!\r\n\r\n-a -b.\r\n");
   EXPECT_EQ(testing::readBytes(f.run.paths.inputPath), "untouched , really\r\n");

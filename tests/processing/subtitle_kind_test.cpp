@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "processing/pass_table.h"
 #include "processing/run_failure.h"
 #include "tests/support/run_fixture.h"
 
