@@ -46,7 +46,7 @@ void readAllLines(const std::string& path, const TextEncoding& encoding) {
 
 void bareStagedRun(const std::string& file, const Settings& settings) {
   NoWindow window;
-  RunContext run{settings, window, deriveJobPaths(file, settings.nameSuffix), {}, {}, {}};
+  RunContext run{settings, window, deriveJobPaths(file, settings.nameSuffix), {}, {}};
   run.encoding = detectFileEncoding(file, CodePage::defaultPage());
   Unchanged stage;
   copyThroughStage(run, file, stage);  // A
@@ -54,9 +54,8 @@ void bareStagedRun(const std::string& file, const Settings& settings) {
   rewriteOutput(run, stage);           // C
   rewriteOutput(run, stage);           // D, spaces before punctuation
   rewriteOutput(run, stage);           // D, spaces after hyphens
-  readAllLines(file, run.encoding);    // E's detection
+  readAllLines(file, run.encoding);    // the kind detection, for E and F
   rewriteOutput(run, stage);           // E
-  readAllLines(file, run.encoding);    // F's detection
   rewriteOutput(run, stage);           // F
 }
 

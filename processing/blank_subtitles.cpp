@@ -1,14 +1,8 @@
 #include "processing/blank_subtitles.h"
 
 #include <algorithm>
-#include <memory>
-#include <optional>
 
-#include "processing/file_ops.h"
-#include "processing/line_writer.h"
 #include "processing/run_failure.h"
-#include "processing/skip_log_file.h"
-#include "processing/staged_copy.h"
 
 namespace pellumar {
 
@@ -18,25 +12,6 @@ namespace {
 constexpr std::size_t kMaxIndexDigits = 15;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Closes the log once the branch has decided its last subtitle, before the
-// staging file is committed, so that a log that cannot be written stops the
-// pass with the output still as it was.
-class ClosingLogStage : public LineStage {
- public:
-  ClosingLogStage(std::unique_ptr<LineStage> branch, SkipLogFile& log)
-      : branch_(std::move(branch)), log_(log) {}
-  void push(std::string& line, LineSink& out) override { branch_->push(line, out); }
-  void finish(LineSink& out) override {
-    branch_->finish(out);
-    log_.close();
-  }
-
- private:
-  std::unique_ptr<LineStage> branch_;
-  SkipLogFile& log_;
-};
-
 
 }  // namespace
 
@@ -115,28 +90,6 @@ void BlockBlankStage::decide(LineSink& out) {
     log_.skipped(entry_);
   }
   count_ = 0;
-}
-
-std::unique_ptr<LineStage> blankSubtitleStage(const SubtitleKind& kind, SkipLogFile& log) {
-  std::unique_ptr<LineStage> branch;
-  if (kind.isMicroDvd) {
-    branch = std::make_unique<FrameBlankStage>(log);
-  } else {
-    branch = std::make_unique<BlockBlankStage>(log);
-  }
-  return std::make_unique<ClosingLogStage>(std::move(branch), log);
-}
-
-void deleteBlankSubtitles(RunContext& run) {
-  const SubtitleKind kind = askSubtitleKind(run, Option::DeleteBlankSubtitles);
-  if (!kind.isMicroDvd && !kind.isSubRip) return;
-
-  // Created even when nothing will be left out, so that no log of an earlier
-  // run survives under this name. A failure removes it again.
-  SkipLogFile log(run.paths.logPath, run.encoding);
-  const std::unique_ptr<LineStage> stage = blankSubtitleStage(kind, log);
-  rewriteOutput(run, *stage);
-  log.keepIfUsed();
 }
 
 }  // namespace pellumar

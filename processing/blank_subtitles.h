@@ -1,12 +1,10 @@
 #pragma once
 
 #include <array>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "processing/line_stage.h"
-#include "processing/run_context.h"
 
 namespace pellumar {
 
@@ -55,15 +53,5 @@ class BlockBlankStage : public LineStage {
   bool leading_ = true;
   std::string entry_;
 };
-
-class SkipLogFile;
-
-/// The branch for a detected kind (frame lines when the file is MicroDVD,
-/// blocks when it is only SubRip), closing `log` when it has decided its last
-/// subtitle.
-std::unique_ptr<LineStage> blankSubtitleStage(const SubtitleKind& kind, SkipLogFile& log);
-
-/// Pass E: "Delete blank lines".
-void deleteBlankSubtitles(RunContext& run);
 
 }  // namespace pellumar

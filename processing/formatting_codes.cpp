@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "processing/line_stage.h"
-#include "processing/staged_copy.h"
 
 namespace pellumar {
 
@@ -61,11 +60,6 @@ void stripFormattingCodes(std::string& line) {
     if (read < size) keepUpToNextBrace(read);
   }
   line.resize(write);
-}
-
-void removeFormattingCodes(RunContext& run) {
-  LineRuleStage stage(&stripFormattingCodes);
-  rewriteOutput(run, stage);
 }
 
 }  // namespace pellumar

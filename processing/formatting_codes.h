@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "processing/run_context.h"
 
 namespace pellumar {
 
@@ -10,8 +9,5 @@ namespace pellumar {
 /// other than "}" or a digit, up to the nearest "}" after that character.
 /// Frame numbers such as {100}{200} stay. Linear in the line's length.
 void stripFormattingCodes(std::string& line);
-
-/// Pass C: rewrites the output with the codes removed.
-void removeFormattingCodes(RunContext& run);
 
 }  // namespace pellumar

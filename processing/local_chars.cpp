@@ -213,16 +213,4 @@ void LocalCharTable::substituteInChars(std::string& line) const {
   for (char32_t c : chars) appendUtf8(c, line);
 }
 
-void substituteLocalChars(RunContext& run) {
-  std::optional<LocalCharTable> table;
-  if (run.window.isTicked(Option::SubstituteLocalChars)) table.emplace(run.settings.localChars);
-  auto rule = [&table](std::string& line) {
-    if (table) table->apply(line);
-  };
-  LineRuleStage<decltype(rule)> stage(rule);
-  // A failure leaves whatever stood at the output name as it was: it may be
-  // another run's finished work. The message says that this run failed.
-  copyThroughStage(run, run.paths.inputPath, stage);
-}
-
 }  // namespace pellumar

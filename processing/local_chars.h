@@ -46,8 +46,4 @@ class LocalCharTable {
   std::vector<ShortUtf8> lastTo_;
 };
 
-/// Pass A: copies the chosen file into the output, substituting when
-/// "Substitute localized chararacters" is ticked.
-void substituteLocalChars(RunContext& run);
-
 }  // namespace pellumar

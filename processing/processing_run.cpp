@@ -2,16 +2,11 @@
 
 #include <filesystem>
 
-#include "processing/blank_subtitles.h"
 #include "processing/file_ops.h"
-#include "processing/formatting_codes.h"
-#include "processing/local_chars.h"
-#include "processing/redundant_spaces.h"
-#include "processing/replace_strings.h"
+#include "processing/pass_table.h"
 #include "processing/run_context.h"
 #include "processing/run_failure.h"
 #include "processing/single_pass.h"
-#include "processing/srt_blank_lines.h"
 
 namespace pellumar {
 
@@ -37,19 +32,6 @@ void guardChosenFile(const JobPaths& paths) {
                        "\": the output name would replace the chosen file.");
     }
   }
-}
-
-void runStaged(RunContext& run) {
-  substituteLocalChars(run);
-  replaceStrings(run);
-  if (run.window.isTicked(Option::RemoveFormattingCodes)) {
-    removeFormattingCodes(run);
-  } else {
-    setNormalAttributes(run.paths.outputPath);
-  }
-  if (run.window.isTicked(Option::DeleteRedundantSpaces)) deleteRedundantSpaces(run);
-  if (run.window.isTicked(Option::DeleteBlankSubtitles)) deleteBlankSubtitles(run);
-  if (run.window.isTicked(Option::FixSrtBlankLines)) collapseSrtBlankLines(run);
 }
 
 }  // namespace

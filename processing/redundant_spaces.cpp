@@ -5,7 +5,6 @@
 
 #include "processing/byte_block.h"
 #include "processing/line_stage.h"
-#include "processing/staged_copy.h"
 
 namespace pellumar {
 
@@ -106,15 +105,6 @@ void trimAndRemoveSpacesAfterHyphens(std::string& line) {
     while (data[read] == ' ') ++read;
   }
   line.resize(write);
-}
-
-void deleteRedundantSpaces(RunContext& run) {
-  // Each step commits on its own, so a failure in the second still leaves
-  // the output holding a finished step.
-  LineRuleStage beforePunctuation(&removeSpacesBeforePunctuation);
-  rewriteOutput(run, beforePunctuation);
-  LineRuleStage afterHyphens(&trimAndRemoveSpacesAfterHyphens);
-  rewriteOutput(run, afterHyphens);
 }
 
 }  // namespace pellumar

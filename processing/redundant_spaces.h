@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "processing/run_context.h"
 
 namespace pellumar {
 
@@ -13,8 +12,5 @@ void removeSpacesBeforePunctuation(std::string& line);
 /// Second step: trims leading and trailing spaces, then removes every space
 /// that follows a hyphen through further spaces.
 void trimAndRemoveSpacesAfterHyphens(std::string& line);
-
-/// Pass D: the two steps, each a rewrite of the output of its own.
-void deleteRedundantSpaces(RunContext& run);
 
 }  // namespace pellumar

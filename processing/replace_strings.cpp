@@ -389,14 +389,4 @@ void replaceFirstOccurrences(const std::vector<TextPair>& replacements, std::str
   ReplacementTable(replacements).apply(line);
 }
 
-void replaceStrings(RunContext& run) {
-  std::optional<ReplacementTable> table;
-  if (run.window.isTicked(Option::ReplaceStrings)) table.emplace(run.settings.replacements);
-  auto rule = [&table](std::string& line) {
-    if (table) table->apply(line);
-  };
-  LineRuleStage<decltype(rule)> stage(rule);
-  rewriteOutput(run, stage);
-}
-
 }  // namespace pellumar

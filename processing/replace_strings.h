@@ -76,7 +76,4 @@ class ReplacementTable {
 /// The same for a table used once.
 void replaceFirstOccurrences(const std::vector<TextPair>& replacements, std::string& line);
 
-/// Pass B: rewrites the output, replacing when "Search and Replace strings" is ticked.
-void replaceStrings(RunContext& run);
-
 }  // namespace pellumar

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <optional>
 
 #include "processing/file_ops.h"
 #include "processing/job_paths.h"
@@ -16,20 +16,9 @@ struct RunContext {
   const Settings& settings;
   WindowSystem& window;
   JobPaths paths;
-  TextEncoding encoding;    ///< of the chosen file, and so of the output
-  SubtitleKind kind;        ///< written by each kind detection
-  std::string currentOptionLabel;  ///< the asking option's caption in quotes, during detection
-  FileDescriptor committed{};  ///< open on the file this run's latest pass put in place
+  TextEncoding encoding;             ///< of the chosen file, and so of the output
+  std::optional<SubtitleKind> kind;  ///< of the chosen file, once a pass has asked
+  FileDescriptor committed{};        ///< open on the file this run's latest pass put in place
 };
-
-/// Detects the kind of the chosen file for the option whose pass asks, with
-/// `currentOptionLabel` set around it, and tells the user when the file is of
-/// neither kind.
-SubtitleKind askSubtitleKind(RunContext& run, Option askingOption);
-
-/// The same with the kind this run has detected already, for a second option
-/// that asks: the chosen file is only ever read, so detection would find the
-/// same again. The message is shown all the same.
-SubtitleKind askSubtitleKind(RunContext& run, Option askingOption, const SubtitleKind& detected);
 
 }  // namespace pellumar

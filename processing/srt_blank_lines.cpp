@@ -1,7 +1,5 @@
 #include "processing/srt_blank_lines.h"
 
-#include "processing/staged_copy.h"
-
 namespace pellumar {
 
 void SrtBlankLineStage::push(std::string& line, LineSink& out) {
@@ -13,13 +11,6 @@ void SrtBlankLineStage::push(std::string& line, LineSink& out) {
   }
   inRun_ = false;
   out.put(line);
-}
-
-void collapseSrtBlankLines(RunContext& run) {
-  // A file detected as frame-based is left alone, even without a message.
-  if (!askSubtitleKind(run, Option::FixSrtBlankLines).isSubRip) return;
-  SrtBlankLineStage stage;
-  rewriteOutput(run, stage);
 }
 
 }  // namespace pellumar

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "processing/line_stage.h"
-#include "processing/run_context.h"
 
 namespace pellumar {
 
@@ -15,8 +14,5 @@ class SrtBlankLineStage : public LineStage {
  private:
   bool inRun_ = false;
 };
-
-/// Pass F: "Fix SRT blank lines", for files detected as SubRip.
-void collapseSrtBlankLines(RunContext& run);
 
 }  // namespace pellumar

@@ -4,6 +4,7 @@
 
 #include "processing/file_ops.h"
 #include "processing/line_reader.h"
+#include "processing/skip_log_file.h"
 #include "processing/staging_file.h"
 
 namespace pellumar {
@@ -23,7 +24,8 @@ class WriterSink : public LineSink {
 
 FileDescriptor commitStaging(StagingFile& staging) { return staging.commit(); }
 
-void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage) {
+void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
+                      SkipLogFile* log) {
   // Open the source first: when it cannot be read, no staging file is made.
   LineReader reader(source, run.encoding);
   StagingFile staging(run.paths.stagingPath, run.paths.outputPath, run.encoding);
@@ -31,10 +33,12 @@ void copyThroughStage(RunContext& run, const std::string& source, LineStage& sta
   std::string line;
   while (reader.next(line)) stage.push(line, sink);
   stage.finish(sink);
+  staging.writer().close();
+  if (log) log->close();
   run.committed = commitStaging(staging);
 }
 
-void rewriteOutput(RunContext& run, LineStage& stage) {
+void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log) {
   // What this run committed last, even if another run on the same file has
   // put its own output in place since; the name only where /proc is missing.
   std::string source = run.paths.outputPath;
@@ -42,7 +46,7 @@ void rewriteOutput(RunContext& run, LineStage& stage) {
     std::string own = reopenPath(run.committed);
     if (::access(own.c_str(), R_OK) == 0) source = std::move(own);
   }
-  copyThroughStage(run, source, stage);
+  copyThroughStage(run, source, stage, log);
 }
 
 }  // namespace pellumar

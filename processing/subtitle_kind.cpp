@@ -8,7 +8,6 @@
 
 #include "processing/file_ops.h"
 #include "processing/line_reader.h"
-#include "processing/run_context.h"
 #include "processing/run_failure.h"
 #include "processing/system_calls.h"
 
@@ -18,18 +17,6 @@ namespace {
 
 // Only "more than 3" matters, so neither count needs to go further.
 constexpr int kLinesNeeded = 4;
-
-// Empties the label however detection ends.
-class LabelGuard {
- public:
-  explicit LabelGuard(std::string& label) : label_(label) {}
-  ~LabelGuard() { label_.clear(); }
-  LabelGuard(const LabelGuard&) = delete;
-  LabelGuard& operator=(const LabelGuard&) = delete;
-
- private:
-  std::string& label_;
-};
 
 }  // namespace
 
@@ -162,37 +149,6 @@ SubtitleKind detectSubtitleKind(const std::string& path, const TextEncoding& enc
 
 std::string unknownKindMessage(const std::string& optionLabel) {
   return "Unknown subtitle type.\r\nCannot process for " + optionLabel + " option.";
-}
-
-namespace {
-
-std::string quotedCaption(Option option) {
-  return std::string("\"") + optionCaption(option) + "\"";
-}
-
-SubtitleKind tellKind(RunContext& run, const std::string& label) {
-  if (!run.kind.isMicroDvd && !run.kind.isSubRip) {
-    run.window.showMessage(unknownKindMessage(label), MessageIcon::None, std::string(kAppTitle));
-  }
-  return run.kind;
-}
-
-}  // namespace
-
-SubtitleKind askSubtitleKind(RunContext& run, Option askingOption) {
-  run.kind = {};
-  const std::string label = quotedCaption(askingOption);
-  {
-    run.currentOptionLabel = label;
-    LabelGuard guard(run.currentOptionLabel);
-    run.kind = detectSubtitleKind(run.paths.inputPath, run.encoding);
-  }
-  return tellKind(run, label);
-}
-
-SubtitleKind askSubtitleKind(RunContext& run, Option askingOption, const SubtitleKind& detected) {
-  run.kind = detected;
-  return tellKind(run, quotedCaption(askingOption));
 }
 
 }  // namespace pellumar

@@ -12,6 +12,7 @@
 #include "processing/run_failure.h"
 #include "processing/settings.h"
 #include "tests/support/fake_window_system.h"
+#include "tests/support/run_fixture.h"
 #include "tests/support/stage_runner.h"
 #include "tests/support/test_files.h"
 
@@ -295,7 +296,6 @@ class DeleteBlankSubtitlesTest : public ::testing::Test {
                  {dir.file("movie.srt"), "srt", dir.file("movie_PL.srt"),
                   dir.file("movie_PL_22.srt"), dir.file("movie_PL.srt.log")},
                  TextEncoding::utf8(),
-                 {},
                  {}};
 };
 
@@ -307,7 +307,7 @@ TEST_F(DeleteBlankSubtitlesTest, FrameBranchLogsEachLineLeftOut) {
   testing::writeBytes(run.paths.inputPath, crlf(kFrameFile));
   testing::writeBytes(run.paths.outputPath, crlf({"{1}{2}Hi", "{3}{4}", "", "{5}{6}{y:i}"}));
 
-  deleteBlankSubtitles(run);
+  runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
 
   EXPECT_EQ(testing::readBytes(run.paths.outputPath), crlf({"{1}{2}Hi", "{5}{6}{y:i}"}));
   EXPECT_EQ(testing::readBytes(run.paths.logPath),
@@ -315,7 +315,6 @@ TEST_F(DeleteBlankSubtitlesTest, FrameBranchLogsEachLineLeftOut) {
   EXPECT_EQ(testing::readBytes(run.paths.inputPath), crlf(kFrameFile));
   EXPECT_EQ(testing::listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
   EXPECT_TRUE(window.messages.empty());
-  EXPECT_EQ(run.currentOptionLabel, "");
 }
 
 TEST_F(DeleteBlankSubtitlesTest, NoLogRemainsWhenNothingIsLeftOut) {
@@ -323,7 +322,7 @@ TEST_F(DeleteBlankSubtitlesTest, NoLogRemainsWhenNothingIsLeftOut) {
   testing::writeBytes(run.paths.outputPath, crlf(kFrameFile));
   testing::writeBytes(run.paths.logPath, "Skipped line : from an earlier run\r\n");
 
-  deleteBlankSubtitles(run);
+  runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
 
   EXPECT_EQ(testing::readBytes(run.paths.outputPath), crlf(kFrameFile));
   EXPECT_EQ(testing::listFolder(dir.path()), "movie.srt movie_PL.srt");
@@ -337,7 +336,7 @@ TEST_F(DeleteBlankSubtitlesTest, BothKindsTakeTheFrameBranch) {
   testing::writeBytes(run.paths.inputPath, crlf(both));
   testing::writeBytes(run.paths.outputPath, crlf({"1", kTime, "{y:i}Hi{b}", "{a}{b}x"}));
 
-  deleteBlankSubtitles(run);
+  runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
 
   EXPECT_EQ(testing::readBytes(run.paths.outputPath), crlf({"{a}{b}x"}));
   EXPECT_EQ(testing::readBytes(run.paths.logPath),
@@ -351,7 +350,7 @@ TEST_F(DeleteBlankSubtitlesTest, BlockBranchOnTheOutputKindOfTheChosenFile) {
   testing::writeBytes(run.paths.outputPath,
                       crlf({"intro", "1", "x", "a", "", "2", "x", "", "3", "x", "c"}));
 
-  deleteBlankSubtitles(run);
+  runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
 
   EXPECT_EQ(testing::readBytes(run.paths.outputPath),
             crlf({"intro", "1", "x", "a", "", "3", "x", "c"}));
@@ -364,7 +363,7 @@ TEST_F(DeleteBlankSubtitlesTest, FileOfNeitherKindIsLeftAlone) {
   testing::writeBytes(run.paths.outputPath, "just text\n\n");
   testing::writeBytes(run.paths.logPath, "old log\r\n");
 
-  deleteBlankSubtitles(run);
+  runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
 
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text,
@@ -385,7 +384,7 @@ TEST_F(DeleteBlankSubtitlesTest, OverlongBlockLeavesTheOutputAsItWas) {
   testing::writeBytes(run.paths.logPath, "old log\r\n");
 
   try {
-    deleteBlankSubtitles(run);
+    runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles));
     FAIL() << "no OverlongBlock";
   } catch (const OverlongBlock& e) {
     EXPECT_STREQ(e.what(),
@@ -400,7 +399,7 @@ TEST_F(DeleteBlankSubtitlesTest, OverlongBlockLeavesTheOutputAsItWas) {
 
 TEST_F(DeleteBlankSubtitlesTest, MissingOutputRemovesTheLog) {
   testing::writeBytes(run.paths.inputPath, crlf(kSubRipFile));
-  EXPECT_THROW(deleteBlankSubtitles(run), RunFailure);
+  EXPECT_THROW(runStagedPass(run, testing::passOf(Option::DeleteBlankSubtitles)), RunFailure);
   EXPECT_EQ(testing::listFolder(dir.path()), "movie.srt");
 }
 

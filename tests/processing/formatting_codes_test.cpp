@@ -90,7 +90,7 @@ TEST(RemoveFormattingCodes, RewritesTheOutputLineByLine) {
   testing::writeBytes(f.run.paths.inputPath, "{1}{2}{y:i}chosen\r\n");
   testing::writeBytes(f.run.paths.outputPath, "{1}{2}{y:i}Hi\r\n{ }\r\n{y:\ni}\r\n{a x}{b");
 
-  removeFormattingCodes(f.run);
+  runStagedPass(f.run, testing::passOf(Option::RemoveFormattingCodes));
 
   EXPECT_EQ(testing::readBytes(f.run.paths.outputPath), "{1}{2}Hi\r\n\r\n{y:\r\ni}\r\n{b\r\n");
   EXPECT_EQ(testing::readBytes(f.run.paths.inputPath), "{1}{2}{y:i}chosen\r\n");

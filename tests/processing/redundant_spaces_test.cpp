@@ -88,7 +88,7 @@ TEST(DeleteRedundantSpaces, AppliesBothStepsToEveryLineOfTheOutput) {
   testing::writeBytes(f.run.paths.inputPath, "untouched , really\r\n");
   testing::writeBytes(f.run.paths.outputPath, " - Hi , you !  \r\n   \r\n- a - b .\n");
 
-  deleteRedundantSpaces(f.run);
+  runStagedPass(f.run, testing::passOf(Option::DeleteRedundantSpaces));
 
   EXPECT_EQ(testing::readBytes(f.run.paths.outputPath), "-Hi, you!\r\n\r\n-a -b.\r\n");
   EXPECT_EQ(testing::readBytes(f.run.paths.inputPath), "untouched , really\r\n");

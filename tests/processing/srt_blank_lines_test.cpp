@@ -68,7 +68,7 @@ TEST_P(CollapseSrtBlankLinesTest, CollapsesTheOutputOfASubRipFileOnly) {
   const std::string output = "\r\n\r\n1\r\nx\r\n\r\n\r\n\r\n2\nx\n\n\n";
   testing::writeBytes(f.run.paths.outputPath, output);
 
-  collapseSrtBlankLines(f.run);
+  runStagedPass(f.run, testing::passOf(Option::FixSrtBlankLines));
 
   EXPECT_EQ(testing::readBytes(f.run.paths.outputPath),
             c.collapses ? crlf({"", "1", "x", "", "2", "x", ""}) : output);

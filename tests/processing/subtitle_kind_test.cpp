@@ -117,47 +117,42 @@ TEST_F(DetectSubtitleKindTest, MissingFileIsARunFailure) {
   EXPECT_THROW(detectSubtitleKind(dir.file("gone.srt"), TextEncoding::utf8()), RunFailure);
 }
 
-class AskSubtitleKindTest : public ::testing::Test, public testing::RunFixture {
+class DetectKindAndReportTest : public ::testing::Test, public testing::RunFixture {
  protected:
-  AskSubtitleKindTest() : RunFixture("movie.srt") {}
+  DetectKindAndReportTest() : RunFixture("movie.srt") {}
 };
 
-TEST_F(AskSubtitleKindTest, JudgesTheChosenFileNotTheOutput) {
+TEST_F(DetectKindAndReportTest, JudgesTheChosenFileNotTheOutput) {
   testing::writeBytes(run.paths.inputPath, lines(std::vector<std::string>(4, "a --> b")));
   testing::writeBytes(run.paths.outputPath, lines(std::vector<std::string>(4, "{1}{2}")));
 
-  EXPECT_EQ(askSubtitleKind(run, Option::FixSrtBlankLines), (SubtitleKind{false, true}));
+  EXPECT_EQ(detectKindAndReport(run, Option::FixSrtBlankLines), (SubtitleKind{false, true}));
   EXPECT_EQ(run.kind, (SubtitleKind{false, true}));
   EXPECT_TRUE(window.messages.empty());
 }
 
-TEST_F(AskSubtitleKindTest, TellsTheUserOnceAboutAFileOfNeitherKind) {
+TEST_F(DetectKindAndReportTest, TellsEachAskingOptionAboutAFileOfNeitherKind) {
   testing::writeBytes(run.paths.inputPath, "just text\r\n");
-  run.kind = {true, true};
 
-  EXPECT_EQ(askSubtitleKind(run, Option::DeleteBlankSubtitles), (SubtitleKind{false, false}));
-  EXPECT_EQ(run.kind, (SubtitleKind{false, false}));
+  EXPECT_EQ(detectKindAndReport(run, Option::DeleteBlankSubtitles), (SubtitleKind{false, false}));
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text,
             "Unknown subtitle type.\r\nCannot process for \"Delete blank lines\" option.");
+  EXPECT_EQ(window.messages[0].icon, MessageIcon::None);
+  EXPECT_EQ(window.messages[0].title, std::optional<std::string>("Pellumar"));
 
-  askSubtitleKind(run, Option::FixSrtBlankLines);
+  detectKindAndReport(run, Option::FixSrtBlankLines);
   ASSERT_EQ(window.messages.size(), 2u);
   EXPECT_EQ(window.messages[1].text,
             "Unknown subtitle type.\r\nCannot process for \"Fix SRT blank lines\" option.");
   EXPECT_EQ(testing::listFolder(dir.path()), "movie.srt");
 }
 
-TEST_F(AskSubtitleKindTest, AKindDetectedBeforeIsToldAgainWithoutReading) {
-  EXPECT_EQ(askSubtitleKind(run, Option::FixSrtBlankLines, SubtitleKind{false, true}),
-            (SubtitleKind{false, true}));
-  EXPECT_EQ(run.kind, (SubtitleKind{false, true}));
+TEST_F(DetectKindAndReportTest, AKindDetectedBeforeIsReusedWithoutReading) {
+  // No chosen file: a read would fail.
+  run.kind = SubtitleKind{false, true};
+  EXPECT_EQ(detectKindAndReport(run, Option::FixSrtBlankLines), (SubtitleKind{false, true}));
   EXPECT_TRUE(window.messages.empty());
-
-  EXPECT_EQ(askSubtitleKind(run, Option::FixSrtBlankLines, SubtitleKind{}), SubtitleKind{});
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0].text,
-            "Unknown subtitle type.\r\nCannot process for \"Fix SRT blank lines\" option.");
 }
 
 }  // namespace

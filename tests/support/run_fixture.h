@@ -1,8 +1,10 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 #include "processing/job_paths.h"
+#include "processing/pass_table.h"
 #include "processing/run_context.h"
 #include "processing/settings.h"
 #include "tests/support/fake_window_system.h"
@@ -18,13 +20,20 @@ struct RunFixture {
             .window = window,
             .paths = deriveJobPaths(dir.file(name), settings.nameSuffix),
             .encoding = TextEncoding::utf8(),
-            .kind = {},
-            .currentOptionLabel = {}} {}
+            .kind = {}} {}
 
   TempDir dir;
   Settings settings;
   FakeWindowSystem window;
   RunContext run;
 };
+
+/// The entry of the pass ticked by `option`, to run it on its own.
+inline const Pass& passOf(Option option) {
+  for (const Pass& pass : passTable()) {
+    if (pass.option == option) return pass;
+  }
+  throw std::logic_error("no pass for this option");
+}
 
 }  // namespace pellumar::testing
