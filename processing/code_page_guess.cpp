@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "processing/utf8.h"
+
 namespace pellumar {
 
 namespace {

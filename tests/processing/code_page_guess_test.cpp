@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "processing/text_encoding.h"
+#include "tests/support/test_files.h"
 
 namespace pellumar {
 namespace {
@@ -90,6 +91,7 @@ struct GuessCase {
 };
 
 TEST(CodePageGuess, ChoosesAmongTheCandidates) {
+  testing::TempDir dir;
   const auto ce = pages({"windows-1250", "ISO-8859-2"});
   const auto ceReversed = pages({"ISO-8859-2", "windows-1250"});
   const auto mixed = pages({"windows-1250", "ISO-8859-2", "windows-1252"});
@@ -120,7 +122,9 @@ TEST(CodePageGuess, ChoosesAmongTheCandidates) {
   };
   for (const GuessCase& c : cases) {
     EXPECT_EQ(guessCodePage(c.bytes, c.candidates)->name(), c.expected) << c.name;
-    const TextEncoding encoding = detectEncoding(c.bytes, c.candidates);
+    const std::string path = dir.file("guess.txt");
+    testing::writeBytes(path, c.bytes);
+    const TextEncoding encoding = detectFileEncoding(path, c.candidates);
     if (encoding.form == TextEncoding::Form::Legacy) {
       EXPECT_EQ(encoding.name(), c.expected) << c.name;
     }
