@@ -454,13 +454,6 @@ std::shared_ptr<const CodePage> CodePageGuesser::best() const {
   return best->page;
 }
 
-std::shared_ptr<const CodePage> guessCodePage(std::string_view bytes,
-                                              const CodePageCandidates& candidates) {
-  CodePageGuesser guesser(candidates);
-  guesser.feed(bytes);
-  return guesser.best();
-}
-
 const CodePageCandidates& defaultCodePageCandidates() {
   static std::once_flag once;
   static CodePageCandidates pages;

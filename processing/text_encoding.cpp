@@ -1,6 +1,5 @@
 #include "processing/text_encoding.h"
 
-#include <cstring>
 #include <memory>
 
 #include "processing/file_ops.h"

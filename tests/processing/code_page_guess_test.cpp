@@ -14,6 +14,14 @@
 namespace pellumar {
 namespace {
 
+// The page the guesser settles on for `bytes` fed whole.
+std::shared_ptr<const CodePage> guessPage(std::string_view bytes,
+                                          const CodePageCandidates& candidates) {
+  CodePageGuesser guesser(candidates);
+  guesser.feed(bytes);
+  return guesser.best();
+}
+
 CodePageCandidates pages(std::initializer_list<const char*> names) {
   CodePageCandidates result;
   for (const char* name : names) result.push_back(CodePage::open(name));
@@ -121,7 +129,7 @@ TEST(CodePageGuess, ChoosesAmongTheCandidates) {
       {"Latin1TieFirstWins", "Gr\xFC\xDF Gott", latin1First, "ISO-8859-1"},
   };
   for (const GuessCase& c : cases) {
-    EXPECT_EQ(guessCodePage(c.bytes, c.candidates)->name(), c.expected) << c.name;
+    EXPECT_EQ(guessPage(c.bytes, c.candidates)->name(), c.expected) << c.name;
     const std::string path = dir.file("guess.txt");
     testing::writeBytes(path, c.bytes);
     const TextEncoding encoding = detectFileEncoding(path, c.candidates);
@@ -175,7 +183,7 @@ TEST(CodePageGuess, SubtitlesOfFourteenLanguages) {
           std::string bytes, text;
           // German quotes have no place in ISO-8859-1.
           if (CodePage::open(page)->encode(srt, bytes)) continue;
-          guessCodePage(bytes, group.candidates)->decode(bytes, text);
+          guessPage(bytes, group.candidates)->decode(bytes, text);
           ++files;
           if (text == srt) {
             ++right;
