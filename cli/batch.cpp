@@ -81,10 +81,6 @@ void checkGroups(std::size_t fileCount, const std::vector<std::vector<std::size_
   }
 }
 
-void write(const std::string& text, std::FILE* stream) {
-  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stream);
-}
-
 }  // namespace
 
 std::vector<std::vector<std::size_t>> groupFiles(const std::vector<std::string>& files,
@@ -227,10 +223,10 @@ void printReports(std::span<const FileReport> reports, std::FILE* out, std::FILE
     if (!report.errorText.empty()) {
       // What is buffered for stdout belongs before these lines.
       std::fflush(out);
-      write(report.errorText, err);
+      writeText(report.errorText, err);
       std::fflush(err);
     }
-    write(report.progressText, out);
+    writeText(report.progressText, out);
   }
   std::fflush(out);
 }

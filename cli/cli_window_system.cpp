@@ -2,6 +2,10 @@
 
 namespace pellumar::cli {
 
+void writeText(const std::string& text, std::FILE* stream) {
+  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stream);
+}
+
 std::string errorLine(const std::string& text, const std::optional<std::string>& file) {
   std::string line = std::string(kProgramName) + ": ";
   if (file) line += *file + ": ";

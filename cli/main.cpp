@@ -10,23 +10,19 @@
 
 namespace {
 
-void write(const std::string& text, std::FILE* stream) {
-  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stream);
-}
-
 int runCli(int argc, char** argv) {
   using namespace pellumar;
   using namespace pellumar::cli;
 
   const CommandLine commandLine = parseCommandLine(argc, argv, cpuCount());
-  write(commandLine.out, stdout);
-  write(commandLine.err, stderr);
+  writeText(commandLine.out, stdout);
+  writeText(commandLine.err, stderr);
   if (!commandLine.options) return commandLine.exitStatus;
   const CliOptions& options = *commandLine.options;
 
   const SettingsLoad load =
       loadSettings(options.settingsFile ? *options.settingsFile : settingsFileToRead());
-  if (!load.error.empty()) write(errorLine(load.error), stderr);
+  if (!load.error.empty()) writeText(errorLine(load.error), stderr);
   if (!load.settings) return kExitBadUsage;
   Settings settings = *load.settings;
   if (options.codePages) settings.setLegacyPages(*options.codePages);
@@ -49,7 +45,7 @@ int main(int argc, char** argv) {
     return status;
   } catch (const std::exception& error) {
     std::fflush(stdout);
-    write(pellumar::cli::errorLine(error.what()), stderr);
+    pellumar::cli::writeText(pellumar::cli::errorLine(error.what()), stderr);
     return pellumar::cli::kExitBadUsage;
   }
 }

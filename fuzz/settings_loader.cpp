@@ -1,9 +1,8 @@
 // Any bytes as the settings file: loading gives settings within their limits
-// or a message, and the numbered access to the same file agrees with itself.
+// or a message.
 
 #include "settings/settings_loader.h"
 #include "fuzz/fuzz_support.h"
-#include "settings/numbered_lines.h"
 
 namespace pellumar::fuzz::settings_loader {
 
@@ -29,22 +28,6 @@ int run(const std::uint8_t* data, std::size_t size) {
     FUZZ_CHECK(!holdsLineBreak(settings.localChars) && !holdsLineBreak(settings.replacements));
   } else {
     FUZZ_CHECK(!load.error.empty());
-  }
-
-  std::string error;
-  const std::optional<std::int32_t> count = countLines(path, error);
-  if (!count) {
-    // Only a UTF-16 file with an odd number of bytes cannot be read.
-    FUZZ_CHECK(!error.empty() && size % 2 == 1);
-    FUZZ_CHECK(!load.settings);
-    return 0;
-  }
-  FUZZ_CHECK(*count >= 0);
-  const std::optional<std::string> past = readLineAt(path, *count + 1, error);
-  FUZZ_CHECK(past && past->empty());
-  if (*count > 0) {
-    const std::optional<std::string> last = readLineAt(path, *count, error);
-    FUZZ_CHECK(last && last->find_first_of("\r\n") == std::string::npos);
   }
   return 0;
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "processing/utf8.h"
+
 namespace pellumar {
 
 /// A single-byte code page, with its tables built once through iconv.
@@ -40,13 +42,5 @@ class CodePage {
 
 /// The character U+DC00 + b that stands for an undefined byte b.
 constexpr char32_t kEscapedByteBase = 0xDC00;
-
-/// Appends the UTF-8 form of `cp`; surrogates are written as three bytes too,
-/// so escaped bytes and lone UTF-16 surrogates survive the trip.
-void appendUtf8(char32_t cp, std::string& out);
-
-/// Decodes the character at `pos` and moves `pos` past it. Malformed bytes
-/// decode one at a time to U+FFFD.
-char32_t nextCodePoint(std::string_view utf8, std::size_t& pos);
 
 }  // namespace pellumar

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "processing/utf8.h"
+
 namespace pellumar {
 
 namespace {
@@ -450,13 +452,6 @@ std::shared_ptr<const CodePage> CodePageGuesser::best() const {
     }
   }
   return best->page;
-}
-
-std::shared_ptr<const CodePage> guessCodePage(std::string_view bytes,
-                                              const CodePageCandidates& candidates) {
-  CodePageGuesser guesser(candidates);
-  guesser.feed(bytes);
-  return guesser.best();
 }
 
 const CodePageCandidates& defaultCodePageCandidates() {

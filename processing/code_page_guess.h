@@ -66,8 +66,4 @@ class CodePageGuesser {
   std::size_t words_ = 0;
 };
 
-/// Chooses the candidate `bytes` read best in.
-std::shared_ptr<const CodePage> guessCodePage(std::string_view bytes,
-                                              const CodePageCandidates& candidates);
-
 }  // namespace pellumar

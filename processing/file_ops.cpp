@@ -24,13 +24,13 @@ bool fileExists(const std::string& path) {
 }
 
 void deleteFile(const std::string& path) {
-  if (systemCalls().unlink(path.c_str()) != 0 && errno != ENOENT) {
+  if (PELLUMAR_SYSTEM(unlink)(path.c_str()) != 0 && errno != ENOENT) {
     throw RunFailure(fileErrorMessage("delete", path, errno));
   }
 }
 
 void renameFile(const std::string& from, const std::string& to) {
-  if (systemCalls().rename(from.c_str(), to.c_str()) != 0) {
+  if (PELLUMAR_SYSTEM(rename)(from.c_str(), to.c_str()) != 0) {
     const int error = errno;
     struct stat info {};
     if (::lstat(to.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -59,22 +59,22 @@ int createFresh(const std::string& path) {
     // goes, and the new file is made from nothing.
     deleteFile(path);
   }
-  const int fd =
-      systemCalls().open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  const int fd = PELLUMAR_SYSTEM(open)(path.c_str(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) throw RunFailure(fileErrorMessage("create", path, errno));
   return fd;
 }
 
 FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) systemCalls().close(fd_);
+    if (fd_ >= 0) PELLUMAR_SYSTEM(close)(fd_);
     fd_ = std::exchange(other.fd_, -1);
   }
   return *this;
 }
 
 FileDescriptor::~FileDescriptor() {
-  if (fd_ >= 0) systemCalls().close(fd_);
+  if (fd_ >= 0) PELLUMAR_SYSTEM(close)(fd_);
 }
 
 std::string temporaryName(const std::string& base, unsigned slot) {
@@ -115,10 +115,10 @@ bool removeIfLeftover(const std::string& path) {
   struct stat named {};
   // No run makes a symlink; one planted at the name goes, its target stays.
   if (::lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) {
-    return systemCalls().unlink(path.c_str()) == 0 || errno == ENOENT;
+    return PELLUMAR_SYSTEM(unlink)(path.c_str()) == 0 || errno == ENOENT;
   }
   const FileDescriptor file(
-      systemCalls().open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0));
+      PELLUMAR_SYSTEM(open)(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0));
   if (!file) return errno == ENOENT;
   struct stat opened {};
   if (::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode)) return false;
@@ -126,7 +126,7 @@ bool removeIfLeftover(const std::string& path) {
   if (::lstat(path.c_str(), &named) != 0) return errno == ENOENT;
   // Another file took the name meanwhile: the caller looks at it afresh.
   if (!sameFile(opened, named)) return true;
-  return systemCalls().unlink(path.c_str()) == 0 || errno == ENOENT;
+  return PELLUMAR_SYSTEM(unlink)(path.c_str()) == 0 || errno == ENOENT;
 }
 
 }  // namespace
@@ -135,8 +135,8 @@ TemporaryFile::TemporaryFile(const std::string& base) {
   unsigned slot = 1;
   for (unsigned attempt = 0; slot <= kMaxSlots && attempt < 4 * kMaxSlots; ++attempt) {
     std::string path = temporaryName(base, slot);
-    FileDescriptor file(
-        systemCalls().open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    FileDescriptor file(PELLUMAR_SYSTEM(open)(
+        path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (!file) {
       if (errno != EEXIST) throw RunFailure(fileErrorMessage("create", path, errno));
       if (!removeIfLeftover(path)) ++slot;
@@ -162,7 +162,7 @@ TemporaryFile::TemporaryFile(const std::string& base) {
 
 TemporaryFile::~TemporaryFile() {
   // Removed while still locked, so that the name is ours until it is gone.
-  if (!renamed_ && fd_) systemCalls().unlink(path_.c_str());
+  if (!renamed_ && fd_) PELLUMAR_SYSTEM(unlink)(path_.c_str());
 }
 
 void TemporaryFile::removeLeftovers() const {
@@ -181,7 +181,7 @@ void TemporaryFile::removeLeftovers() const {
 }
 
 void TemporaryFile::discard() {
-  if (!renamed_ && fd_) systemCalls().unlink(path_.c_str());
+  if (!renamed_ && fd_) PELLUMAR_SYSTEM(unlink)(path_.c_str());
   fd_ = FileDescriptor();
   removeLeftovers();
 }
@@ -196,6 +196,42 @@ void TemporaryFile::renameOver(const std::string& target) {
   renameFile(path_, target);
   renamed_ = true;
   removeLeftovers();
+}
+
+FileReader::FileReader(const std::string& path)
+    : path_(path), fd_(PELLUMAR_SYSTEM(open)(path.c_str(), O_RDONLY | O_CLOEXEC, 0)) {
+  if (!fd_) throw RunFailure(fileErrorMessage("read", path_, errno));
+}
+
+std::size_t FileReader::read(char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = PELLUMAR_SYSTEM(read)(fd_.get(), data + done, size - done);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw RunFailure(fileErrorMessage("read", path_, errno));
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+std::string_view FileReader::next() {
+  // Not zeroed: a small file is read whole before most of it is touched.
+  if (!chunk_) chunk_ = std::make_unique_for_overwrite<char[]>(kChunkSize);
+  return {chunk_.get(), read(chunk_.get(), kChunkSize)};
+}
+
+void writeAll(int fd, std::string_view bytes, const std::string& path) {
+  while (!bytes.empty()) {
+    const ssize_t done = PELLUMAR_SYSTEM(write)(fd, bytes.data(), bytes.size());
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      throw RunFailure(fileErrorMessage("write", path, errno));
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(done));
+  }
 }
 
 std::string reopenPath(const FileDescriptor& fd) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace pellumar {
@@ -16,7 +19,9 @@ void deleteFile(const std::string& path);
 /// Renames `from` over `to` in one step. Throws RunFailure.
 void renameFile(const std::string& from, const std::string& to);
 
-/// Gives the owner write permission. Throws RunFailure.
+/// Makes a file owner-writable, as a file the run replaces or removes must
+/// be; other files and what is writable already stay as they are. Throws
+/// RunFailure.
 void setNormalAttributes(const std::string& path);
 
 /// Creates a new empty file for writing at `path`, removing whatever stands
@@ -44,6 +49,35 @@ class FileDescriptor {
  private:
   int fd_ = -1;
 };
+
+/// The one way the core reads a file: opened read-only, then read piece by
+/// piece; a read that a signal interrupts is made again, and a piece is only
+/// ever short at the end of the file. Every failure throws
+/// RunFailure "Cannot read "<path>": <reason>.".
+class FileReader {
+ public:
+  /// What next() reads at most: enough that the system calls cost little
+  /// beside the work on the text, little enough to stay in the cache.
+  static constexpr std::size_t kChunkSize = 1 << 16;
+
+  explicit FileReader(const std::string& path);
+
+  /// Reads `size` bytes into `data`, or what is left of the file when that
+  /// is less; 0 at its end.
+  std::size_t read(char* data, std::size_t size);
+  /// The next kChunkSize bytes, or what is left; empty at the end of the
+  /// file. Valid until the next call.
+  std::string_view next();
+
+ private:
+  std::string path_;
+  FileDescriptor fd_;
+  std::unique_ptr<char[]> chunk_;
+};
+
+/// Writes all of `bytes` to `fd`, going on after a short write and writing
+/// again after a signal. Throws RunFailure "Cannot write "<path>": <reason>.".
+void writeAll(int fd, std::string_view bytes, const std::string& path);
 
 /// The name of the run's own file number `slot` beside `base`: "<base>.<slot>.tmp".
 std::string temporaryName(const std::string& base, unsigned slot);

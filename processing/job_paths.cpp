@@ -10,13 +10,13 @@ JobPaths deriveJobPaths(const std::string& inputPath, const std::string& nameSuf
   const std::size_t dot = inputPath.rfind('.');
   if (dot != std::string::npos && dot > nameStart) {
     const std::string stem = inputPath.substr(0, dot);
-    paths.extension = inputPath.substr(dot + 1);
-    paths.outputPath = stem + nameSuffix + "." + paths.extension;
-    paths.stagingPath = stem + nameSuffix + "_22." + paths.extension;
+    const std::string extension = inputPath.substr(dot + 1);
+    paths.outputPath = stem + nameSuffix + "." + extension;
+    paths.stagingPath = stem + nameSuffix + kStagingSuffix + "." + extension;
   } else {
     // A dot that starts the name (".hidden") makes no extension.
     paths.outputPath = inputPath + nameSuffix;
-    paths.stagingPath = inputPath + nameSuffix + "_22";
+    paths.stagingPath = inputPath + nameSuffix + kStagingSuffix;
   }
   paths.logPath = paths.outputPath + ".log";
   return paths;

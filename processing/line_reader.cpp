@@ -1,20 +1,15 @@
 #include "processing/line_reader.h"
 
-#include <fcntl.h>
-
-#include <cerrno>
 #include <cstring>
 
 #include "processing/byte_block.h"
 #include "processing/file_ops.h"
 #include "processing/run_failure.h"
-#include "processing/system_calls.h"
+#include "processing/utf8.h"
 
 namespace pellumar {
 
 namespace {
-
-constexpr std::size_t kChunkSize = 1 << 18;
 
 // Appends the UTF-8 form of UTF-16 text; a lone surrogate is kept as it is,
 // so that it can be written back.
@@ -79,16 +74,7 @@ std::size_t findTerminator(const char* data, std::size_t from, std::size_t end) 
 }  // namespace
 
 LineReader::LineReader(const std::string& path, TextEncoding encoding)
-    : path_(path), encoding_(std::move(encoding)) {
-  fd_ = systemCalls().open(path_.c_str(), O_RDONLY | O_CLOEXEC, 0);
-  if (fd_ < 0) throw RunFailure(fileErrorMessage("read", path_, errno));
-  // Not zeroed: a small file is read whole before most of it is touched.
-  raw_ = std::make_unique_for_overwrite<char[]>(kChunkSize);
-}
-
-LineReader::~LineReader() {
-  if (fd_ >= 0) systemCalls().close(fd_);
-}
+    : path_(path), encoding_(std::move(encoding)), file_(path_) {}
 
 void LineReader::fill() {
   // Drop what was already returned, so the buffer holds at most one line
@@ -98,12 +84,8 @@ void LineReader::fill() {
     scanned_ -= pos_;
     pos_ = 0;
   }
-  ssize_t got;
-  do {
-    got = systemCalls().read(fd_, raw_.get(), kChunkSize);
-  } while (got < 0 && errno == EINTR);
-  if (got < 0) throw RunFailure(fileErrorMessage("read", path_, errno));
-  if (got == 0) {
+  const std::string_view piece = file_.next();
+  if (piece.empty()) {
     eof_ = true;
     if (!carry_.empty()) {
       throw RunFailure("Cannot read \"" + path_ + "\": it starts as " + encoding_.name() +
@@ -116,7 +98,7 @@ void LineReader::fill() {
     }
     return;
   }
-  decodeChunk(raw_.get(), static_cast<std::size_t>(got));
+  decodeChunk(piece.data(), piece.size());
 }
 
 void LineReader::decodeChunk(const char* data, std::size_t size) {

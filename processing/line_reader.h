@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 
+#include "processing/file_ops.h"
 #include "processing/text_encoding.h"
 
 namespace pellumar {
@@ -17,7 +17,6 @@ namespace pellumar {
 class LineReader {
  public:
   LineReader(const std::string& path, TextEncoding encoding);
-  ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
@@ -33,14 +32,13 @@ class LineReader {
 
   std::string path_;
   TextEncoding encoding_;
-  int fd_ = -1;
+  FileReader file_;
   bool eof_ = false;
   bool started_ = false;
-  std::string buf_;         // decoded text not yet returned starts at pos_
+  std::string buf_;  // decoded text not yet returned starts at pos_
   std::size_t pos_ = 0;
-  std::size_t scanned_ = 0;  // no terminator in [pos_, scanned_)
-  std::unique_ptr<char[]> raw_;  // what one read brings, before decoding
-  std::string carry_;        // UTF-16/32 bytes waiting for the rest of their unit
+  std::size_t scanned_ = 0;   // no terminator in [pos_, scanned_)
+  std::string carry_;         // UTF-16/32 bytes waiting for the rest of their unit
   char16_t pendingHigh_ = 0;  // UTF-16 high surrogate waiting for its partner
   std::size_t lineNumber_ = 0;
 };

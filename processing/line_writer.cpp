@@ -5,6 +5,7 @@
 
 #include "processing/file_ops.h"
 #include "processing/run_failure.h"
+#include "processing/utf8.h"
 #include "processing/system_calls.h"
 
 namespace pellumar {
@@ -77,7 +78,7 @@ LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::stri
 }
 
 LineWriter::~LineWriter() {
-  if (fd_ >= 0) systemCalls().close(fd_);
+  if (fd_ >= 0) PELLUMAR_SYSTEM(close)(fd_);
 }
 
 void LineWriter::encode(std::string_view text) {
@@ -131,17 +132,7 @@ void LineWriter::writeLine(std::string_view line) {
 }
 
 void LineWriter::flush() {
-  const char* data = out_.data();
-  std::size_t left = out_.size();
-  while (left > 0) {
-    const ssize_t done = systemCalls().write(fd_, data, left);
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      throw RunFailure(fileErrorMessage("write", path_, errno));
-    }
-    data += done;
-    left -= static_cast<std::size_t>(done);
-  }
+  writeAll(fd_, out_, path_);
   out_.clear();
 }
 
@@ -150,7 +141,7 @@ void LineWriter::close() {
   flush();
   const int fd = fd_;
   fd_ = -1;
-  if (systemCalls().close(fd) != 0) throw RunFailure(fileErrorMessage("write", path_, errno));
+  if (PELLUMAR_SYSTEM(close)(fd) != 0) throw RunFailure(fileErrorMessage("write", path_, errno));
 }
 
 }  // namespace pellumar

@@ -27,7 +27,6 @@ class SkipLogFile : public SkipLog {
   /// Closes the log and puts it in place, or deletes the log at `path` when
   /// nothing was left out. Throws RunFailure.
   void keepIfUsed();
-  std::size_t entries() const { return entries_; }
 
  private:
   std::string path_;

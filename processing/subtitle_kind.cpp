@@ -1,15 +1,11 @@
 #include "processing/subtitle_kind.h"
 
-#include <fcntl.h>
-
-#include <cerrno>
 #include <cstring>
 #include <memory>
 
 #include "processing/file_ops.h"
 #include "processing/line_reader.h"
 #include "processing/run_failure.h"
-#include "processing/system_calls.h"
 
 namespace pellumar {
 
@@ -39,8 +35,6 @@ bool isFrameLine(std::string_view line) {
 bool isArrowLine(std::string_view line) { return line.find("-->") != std::string_view::npos; }
 
 namespace {
-
-constexpr std::size_t kChunkSize = 1 << 18;
 
 bool isTerminator(char c) { return c == '\r' || c == '\n'; }
 
@@ -79,25 +73,11 @@ class KindCounter {
   int arrowLines_ = 0;
 };
 
-class FileCloser {
- public:
-  explicit FileCloser(int fd) : fd_(fd) {}
-  ~FileCloser() { systemCalls().close(fd_); }
-  FileCloser(const FileCloser&) = delete;
-  FileCloser& operator=(const FileCloser&) = delete;
-
- private:
-  int fd_;
-};
-
 // UTF-8 text is the file's bytes, so no line needs decoding or copying.
 SubtitleKind detectInUtf8(const std::string& path) {
-  const SystemCalls& sys = systemCalls();
-  const int fd = sys.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-  if (fd < 0) throw RunFailure(fileErrorMessage("read", path, errno));
-  const FileCloser closer(fd);
+  FileReader file(path);
   KindCounter counter;
-  std::size_t capacity = kChunkSize;
+  std::size_t capacity = FileReader::kChunkSize;
   auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
   std::size_t held = 0;  // the start of a line whose end is not read yet
   while (!counter.decided()) {
@@ -108,16 +88,12 @@ SubtitleKind detectInUtf8(const std::string& path) {
       buffer = std::move(larger);
       capacity *= 2;
     }
-    ssize_t got;
-    do {
-      got = sys.read(fd, buffer.get() + held, capacity - held);
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) throw RunFailure(fileErrorMessage("read", path, errno));
+    const std::size_t got = file.read(buffer.get() + held, capacity - held);
     if (got == 0) {
       counter.count(std::string_view(buffer.get(), held));
       break;
     }
-    const std::size_t size = held + static_cast<std::size_t>(got);
+    const std::size_t size = held + got;
     // Count whole lines only; the held part has no terminator.
     std::size_t cut = size;
     while (cut > held && !isTerminator(buffer[cut - 1])) --cut;

@@ -21,7 +21,6 @@ struct TextEncoding {
   static TextEncoding legacy(std::shared_ptr<const CodePage> page) {
     return {Form::Legacy, false, std::move(page)};
   }
-  std::string describe() const;
   /// The name iconv gives the encoding: "UTF-8", "UTF-16LE", "windows-1250", ...
   std::string name() const;
 };
@@ -33,12 +32,5 @@ struct TextEncoding {
 /// choice needs. Throws RunFailure when the file cannot be read.
 TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy);
 TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy);
-
-/// The same decision for bytes already in memory.
-TextEncoding detectEncoding(std::string_view bytes, const CodePageCandidates& legacy);
-TextEncoding detectEncoding(std::string_view bytes, std::shared_ptr<const CodePage> legacy);
-
-/// True when `bytes` is well-formed UTF-8 (no surrogates, no overlongs).
-bool isValidUtf8(std::string_view bytes);
 
 }  // namespace pellumar

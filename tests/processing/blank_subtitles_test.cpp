@@ -293,7 +293,7 @@ class DeleteBlankSubtitlesTest : public ::testing::Test {
   testing::FakeWindowSystem window;
   RunContext run{settings,
                  window,
-                 {dir.file("movie.srt"), "srt", dir.file("movie_PL.srt"),
+                 {dir.file("movie.srt"), dir.file("movie_PL.srt"),
                   dir.file("movie_PL_22.srt"), dir.file("movie_PL.srt.log")},
                  TextEncoding::utf8(),
                  {}};

@@ -9,9 +9,18 @@
 #include <vector>
 
 #include "processing/text_encoding.h"
+#include "tests/support/test_files.h"
 
 namespace pellumar {
 namespace {
+
+// The page the guesser settles on for `bytes` fed whole.
+std::shared_ptr<const CodePage> guessPage(std::string_view bytes,
+                                          const CodePageCandidates& candidates) {
+  CodePageGuesser guesser(candidates);
+  guesser.feed(bytes);
+  return guesser.best();
+}
 
 CodePageCandidates pages(std::initializer_list<const char*> names) {
   CodePageCandidates result;
@@ -90,6 +99,7 @@ struct GuessCase {
 };
 
 TEST(CodePageGuess, ChoosesAmongTheCandidates) {
+  testing::TempDir dir;
   const auto ce = pages({"windows-1250", "ISO-8859-2"});
   const auto ceReversed = pages({"ISO-8859-2", "windows-1250"});
   const auto mixed = pages({"windows-1250", "ISO-8859-2", "windows-1252"});
@@ -119,8 +129,10 @@ TEST(CodePageGuess, ChoosesAmongTheCandidates) {
       {"Latin1TieFirstWins", "Gr\xFC\xDF Gott", latin1First, "ISO-8859-1"},
   };
   for (const GuessCase& c : cases) {
-    EXPECT_EQ(guessCodePage(c.bytes, c.candidates)->name(), c.expected) << c.name;
-    const TextEncoding encoding = detectEncoding(c.bytes, c.candidates);
+    EXPECT_EQ(guessPage(c.bytes, c.candidates)->name(), c.expected) << c.name;
+    const std::string path = dir.file("guess.txt");
+    testing::writeBytes(path, c.bytes);
+    const TextEncoding encoding = detectFileEncoding(path, c.candidates);
     if (encoding.form == TextEncoding::Form::Legacy) {
       EXPECT_EQ(encoding.name(), c.expected) << c.name;
     }
@@ -171,7 +183,7 @@ TEST(CodePageGuess, SubtitlesOfFourteenLanguages) {
           std::string bytes, text;
           // German quotes have no place in ISO-8859-1.
           if (CodePage::open(page)->encode(srt, bytes)) continue;
-          guessCodePage(bytes, group.candidates)->decode(bytes, text);
+          guessPage(bytes, group.candidates)->decode(bytes, text);
           ++files;
           if (text == srt) {
             ++right;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "processing/file_ops.h"
 #include "processing/line_writer.h"
 #include "processing/run_failure.h"
 #include "tests/support/test_files.h"
@@ -57,13 +58,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LineReader, CrLfSplitAcrossReadChunksIsOneTerminator) {
   TempDir dir;
   const std::string path = dir.file("big.txt");
-  // The reader takes 256 KiB at a time: put the CR last in the first chunk.
-  std::string bytes(256 * 1024 - 1, 'x');
+  // Put the CR last in the first piece the reader takes.
+  std::string bytes(FileReader::kChunkSize - 1, 'x');
   bytes += "\r\nnext";
   writeBytes(path, bytes);
   const Lines lines = readAll(path, TextEncoding::utf8());
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].size(), 256u * 1024 - 1);
+  EXPECT_EQ(lines[0].size(), FileReader::kChunkSize - 1);
   EXPECT_EQ(lines[1], "next");
 }
 
@@ -221,7 +222,10 @@ struct DetectCase {
 class EncodingDetection : public ::testing::TestWithParam<DetectCase> {};
 
 TEST_P(EncodingDetection, DecidesFromTheBytes) {
-  const TextEncoding found = detectEncoding(GetParam().bytes, CodePage::defaultPage());
+  TempDir dir;
+  const std::string path = dir.file("in.txt");
+  writeBytes(path, GetParam().bytes);
+  const TextEncoding found = detectFileEncoding(path, CodePage::defaultPage());
   EXPECT_EQ(found.form, GetParam().form);
   EXPECT_EQ(found.bom, GetParam().bom);
 }

@@ -1,13 +1,12 @@
 #include "processing/processing_run.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
 
-#include "processing/system_calls.h"
+#include "tests/processing/system_faults.h"
 #include "tests/support/fake_window_system.h"
 #include "tests/support/test_files.h"
 
@@ -146,53 +145,13 @@ TEST_P(RunContract, SymlinksAtTheDerivedNamesAreNotWrittenThrough) {
   EXPECT_EQ(readBytes(dir.file("movie_PL.srt.log")), "Skipped line : {1}{2}\r\n");
 }
 
-// System calls that fail on demand, for failures a test cannot cause for real.
-class FailingCalls {
- public:
-  FailingCalls() { active = this; }
-  ~FailingCalls() {
-    systemCalls() = realSystemCalls();
-    active = nullptr;
-  }
-  void failWrite(int callNumber, int error) {
-    writeToFail_ = callNumber;
-    error_ = error;
-    systemCalls().write = [](int fd, const void* data, size_t size) -> ssize_t {
-      if (++active->writes_ == active->writeToFail_) {
-        errno = active->error_;
-        return -1;
-      }
-      return realSystemCalls().write(fd, data, size);
-    };
-  }
-  void failCreate(int error) {
-    error_ = error;
-    systemCalls().open = [](const char* path, int flags, mode_t mode) {
-      if ((flags & O_CREAT) == 0) return realSystemCalls().open(path, flags, mode);
-      errno = active->error_;
-      return -1;
-    };
-  }
-  void failRename(int error) {
-    error_ = error;
-    systemCalls().rename = [](const char*, const char*) {
-      errno = active->error_;
-      return -1;
-    };
-  }
-
- private:
-  static inline FailingCalls* active = nullptr;
-  int writes_ = 0, writeToFail_ = 0, error_ = 0;
-};
-
 // A failed run leaves what an earlier run made as it was: it may be another
 // run's finished work.
 TEST_P(RunContract, FullDiskInTheFirstWriteLeavesTheEarlierFiles) {
   writeBytes(dir.file("movie_PL.srt"), "old output");
   writeBytes(dir.file("movie_PL.srt.log"), "old log");
   window.ticked[Option::DeleteBlankSubtitles] = true;
-  FailingCalls calls;
+  SystemFaults calls;
   calls.failWrite(1, ENOSPC);
   EXPECT_EQ(runOn("{1}{2}a\n{1}{2}\n{3}{4}b\n{5}{6}c\n"), RunOutcome::Failed);
   ASSERT_EQ(window.messages.size(), 1u);
@@ -204,10 +163,21 @@ TEST_P(RunContract, FullDiskInTheFirstWriteLeavesTheEarlierFiles) {
   EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
 }
 
+// Each read and write is first interrupted by a signal and then moves three
+// bytes at most: the run goes on as if the file had come in one piece.
+TEST_P(RunContract, InterruptedReadsAndWritesAreMadeAgain) {
+  window.ticked[Option::DeleteBlankSubtitles] = true;
+  SystemFaults calls;
+  calls.interruptReadsAndWrites(3);
+  EXPECT_EQ(runOn("{1}{2}a\n{1}{2}\n{3}{4}b\n{5}{6}c\n{7}{8}d\n"), RunOutcome::Done);
+  EXPECT_EQ(output(), "{1}{2}a\r\n{3}{4}b\r\n{5}{6}c\r\n{7}{8}d\r\n");
+  EXPECT_EQ(readBytes(dir.file("movie_PL.srt.log")), "Skipped line : {1}{2}\r\n");
+}
+
 // A read-only folder, which root (as tests run) writes all the same.
 TEST_P(RunContract, FolderThatTakesNoNewFileFailsNamingTheFile) {
   writeBytes(dir.file("movie_PL.srt"), "old output");
-  FailingCalls calls;
+  SystemFaults calls;
   calls.failCreate(EACCES);
   EXPECT_EQ(runOn("teh\n"), RunOutcome::Failed);
   ASSERT_EQ(window.messages.size(), 1u);
@@ -218,7 +188,7 @@ TEST_P(RunContract, FolderThatTakesNoNewFileFailsNamingTheFile) {
 
 TEST_P(RunContract, FailingRenameLeavesNoStagingFile) {
   writeBytes(dir.file("movie_PL.srt"), "old output");
-  FailingCalls calls;
+  SystemFaults calls;
   calls.failRename(EXDEV);
   EXPECT_EQ(runOn("teh\n"), RunOutcome::Failed);
   ASSERT_EQ(window.messages.size(), 1u);
@@ -264,7 +234,7 @@ TEST(StagedRun, FailureInALaterPassKeepsTheEarlierPassInTheOutput) {
   FakeWindowSystem window;
   window.chosenFile = dir.file("movie.srt");
   writeBytes(window.chosenFile, "a\n");
-  FailingCalls calls;
+  SystemFaults calls;
   calls.failWrite(2, EIO);  // the second pass's write
   EXPECT_EQ(ProcessingRun(settings, window).run(), RunOutcome::Failed);
   EXPECT_EQ(readBytes(dir.file("movie_PL.srt")), "a\r\n");

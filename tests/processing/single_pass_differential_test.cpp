@@ -15,6 +15,7 @@
 
 #include "processing/code_page.h"
 #include "processing/processing_run.h"
+#include "processing/utf8.h"
 #include "tests/support/fake_window_system.h"
 #include "tests/support/test_files.h"
 

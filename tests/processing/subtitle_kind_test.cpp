@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "processing/file_ops.h"
 #include "processing/run_failure.h"
 #include "tests/support/run_fixture.h"
 
@@ -91,9 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(DetectSubtitleKindTest, LinesAcrossReadsCountOnce) {
-  // Detection reads 256 KiB at a time; put arrow and frame lines across that
-  // boundary, and make one line longer than a read.
-  const std::size_t read = 1 << 18;
+  // Put arrow and frame lines across the end of the first piece detection
+  // reads, and make one line longer than a piece.
+  const std::size_t read = FileReader::kChunkSize;
   std::string bytes = lines({"a --> b", "{1}{2}"});
   bytes += std::string(read - bytes.size() - 3, 'x') + "\r\na --> b {3}{4}\r\n";
   bytes += std::string(3 * read, 'y') + " --> {5}{6} -->\r\n";

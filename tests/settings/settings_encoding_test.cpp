@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "processing/code_page.h"
+#include "processing/utf8.h"
 #include "settings/settings_loader.h"
 #include "tests/support/test_files.h"
 

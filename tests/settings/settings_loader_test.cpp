@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/numbered_lines.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {
@@ -306,15 +305,11 @@ TEST(SettingsDefaultNameTest, ReadsLexmendIniFromTheWorkingFolder) {
   SettingsLoad result = loadSettings();
   EXPECT_FALSE(result.settings.has_value());
   EXPECT_EQ(result.error, "lexmend.ini not found.");
-  std::string error;
-  EXPECT_EQ(countLines("lexmend.ini", error), std::nullopt);
-  EXPECT_EQ(error, "lexmend.ini not found.");
 
   writeBytes(dir.file("lexmend.ini"), "NAMESUFIXADD=_here\r\n");
   result = loadSettings();
   ASSERT_TRUE(result.settings.has_value()) << result.error;
   EXPECT_EQ(result.settings->nameSuffix, "_here");
-  EXPECT_EQ(countLines("lexmend.ini", error), 1);
 }
 
 }  // namespace
