@@ -63,16 +63,6 @@ StageResult runStage(const Lines& input) {
   return {written, log.entries};
 }
 
-TEST(FrameBlankStage, KeepsLinesWithTextAndLogsTheRest) {
-  const StageResult result =
-      runStage<FrameBlankStage>({"{100}{200}Hello", "{100}{200}", "", "{100}{200}{}",
-                                 "{100}{200}{y:i}", "{100}{200} ", "plain", "{1}Hi{2}"});
-  EXPECT_EQ(result.written, (Lines{"{100}{200}Hello", "{100}{200}{y:i}", "{100}{200} "}));
-  EXPECT_EQ(result.logged,
-            (Lines{"Skipped line : {100}{200}", "Skipped line : ", "Skipped line : {100}{200}{}",
-                   "Skipped line : plain", "Skipped line : {1}Hi{2}"}));
-}
-
 struct BlockCase {
   const char* name;
   Lines input;
