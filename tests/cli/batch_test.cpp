@@ -49,14 +49,12 @@ INSTANTIATE_TEST_SUITE_P(
         GroupCase{"LogOfAnother", {"s.srt", "s_PL.srt.log"}, {{0, 1}}},
         GroupCase{"NoFiles", {}, {}},
         // The settings' suffix decides the output's name.
-        GroupCase{"OtherSuffix", {"a.srt", "a_PL.srt", "a_fix.srt"}, {{0, 2}, {1}}, "_fix"}),
+        GroupCase{"OtherSuffix", {"a.srt", "a_PL.srt", "a_fix.srt"}, {{0, 2}, {1}}, "_fix"},
+        GroupCase{"AbsoluteAndRelativeNamesMeet",
+                  {"a.srt", std::filesystem::current_path().string() + "/a.srt",
+                   std::filesystem::current_path().string() + "//./a_PL.srt"},
+                  {{0, 1, 2}}}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
-
-TEST(GroupFilesTest, AbsoluteAndRelativeNamesMeet) {
-  const std::string here = std::filesystem::current_path().string();
-  EXPECT_EQ(groupFiles({"a.srt", here + "/a.srt", here + "//./a_PL.srt"}, "_PL"),
-            (Groups{{0, 1, 2}}));
-}
 
 TEST(GroupFilesTest, SymlinkedFolderMeetsItsTarget) {
   testing::TempDir dir;
@@ -104,7 +102,8 @@ std::string expectedText(const std::vector<std::string>& files) {
 
 class RunBatchTest : public ::testing::TestWithParam<unsigned> {};
 
-// Files of a group run one after another in their order; earlier files take
+// Files of a group run one after another in their order (with one job, all
+// files in command-line order); earlier files take
 // longer, so they tend to finish last, yet the reports keep the command-line
 // order and reach the sink on the caller's thread.
 TEST_P(RunBatchTest, GroupsRunInOrderAndReportsKeepTheCommandLineOrder) {
@@ -137,6 +136,9 @@ TEST_P(RunBatchTest, GroupsRunInOrderAndReportsKeepTheCommandLineOrder) {
       },
       collectInto(collected));
   EXPECT_FALSE(overlapped);
+  if (GetParam() == 1) {
+    EXPECT_EQ(started, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+  }
   for (const auto& group : groups) {
     std::vector<std::size_t> order;
     for (const auto index : started) {
@@ -169,20 +171,6 @@ TEST_P(RunBatchTest, ATaskThatThrowsIsReportedAndTheOthersRun) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, RunBatchTest, ::testing::Values(1u, 2u, 3u, 16u));
-
-TEST(RunBatchTest, OneJobRunsInCommandLineOrder) {
-  const auto files = names(4);
-  std::vector<std::string> started;
-  Collected collected;
-  runBatch(
-      files, {{0, 2}, {1}, {3}}, 1,
-      [&](const std::string& file) {
-        started.push_back(file);
-        return reportFor(file);
-      },
-      collectInto(collected));
-  EXPECT_EQ(started, files);
-}
 
 TEST(RunBatchTest, SeveralJobsRunAtOnce) {
   // Each task waits until the other has started: only passes when both run

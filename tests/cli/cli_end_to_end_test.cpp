@@ -74,12 +74,6 @@ class CliEndToEndTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(CliEndToEndTest, NegatedBoxIsLeftClear) {
-  writeBytes(file("a.txt"), kPlainText);
-  ASSERT_EQ(run({"--no-replace-strings", "a.txt"}).status, 0);
-  EXPECT_EQ(readBytes(file("a_PL.txt")), kPlainText);
-}
-
 TEST_F(CliEndToEndTest, DeleteBlankDropsTheBlankSubtitle) {
   writeBytes(file("m.sub"), kFrames);
   const Outcome outcome = run({"--delete-blank", "m.sub"});
@@ -161,15 +155,14 @@ TEST_F(CliEndToEndTest, ReportsInCommandLineOrderWithSeveralJobs) {
   EXPECT_EQ(joined.status, 1);
   EXPECT_EQ(joined.out, "big.srt -> big_PL.srt\n" + gone + notes + "notes.txt -> notes_PL.txt\n" +
                             folder + "small.srt -> small_PL.srt\n");
-}
 
-TEST_F(CliEndToEndTest, QuietPrintsOnlyProblems) {
-  writeBytes(file("a.srt"), kSubRip);
-  const Outcome outcome = run({"-q", "a.srt", "gone.srt"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.out, "");
-  EXPECT_EQ(outcome.err, "pellumar-cli: gone.srt: No such file.\n");
-  EXPECT_TRUE(exists("a_PL.srt"));
+  // Quiet prints only the problems.
+  std::vector<std::string> quiet = args;
+  quiet.insert(quiet.begin(), "-q");
+  const Outcome quietly = run(quiet);
+  EXPECT_EQ(quietly.status, 1);
+  EXPECT_EQ(quietly.out, "");
+  EXPECT_EQ(quietly.err, gone + notes + folder);
 }
 
 TEST_F(CliEndToEndTest, ChosenFileIsNeverWritten) {
@@ -204,51 +197,45 @@ TEST_F(CliEndToEndTest, OutputOfAnEarlierFileIsProcessedAfterIt) {
             "a.txt a_PL.txt a_PL_PL.txt a_PL_PL_PL.txt lexmend.ini");
 }
 
-// Bad usage is told before missing settings, and nothing is processed.
-TEST_F(CliEndToEndTest, BadUsageProcessesNothing) {
+// Usage is answered before settings are looked for; on bad usage nothing is
+// processed. The parser's own table checks the other bad forms.
+TEST_F(CliEndToEndTest, UsageIsAnsweredWithoutSettings) {
   fs::remove(file("lexmend.ini"));
   writeBytes(file("a.srt"), kSubRip);
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"--bogus", "a.srt"}, {"--all"}}) {
-    const Outcome outcome = run(args);
-    EXPECT_EQ(outcome.status, 2);
-    EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(outcome.err.rfind("pellumar-cli: ", 0), 0u) << outcome.err;
-    EXPECT_NE(outcome.err.find("--help"), std::string::npos) << outcome.err;
+  const std::string hint = ".\nRun with --help for more information.\n";
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string out, err;  // out: its start
+  } cases[] = {
+      {{"--help"}, 0, "Usage: pellumar-cli", ""},
+      {{"--version"}, 0, std::string("pellumar-cli ") + PELLUMAR_VERSION + "\n", ""},
+      {{}, 2, "", "pellumar-cli: No FILE given" + hint},
+      {{"--codepage", "nope", "a.srt"},
+       2,
+       "",
+       "pellumar-cli: --codepage: Unknown code page \"nope\"" + hint},
+      {{"--codepage", "auto:windows-1250,", "a.srt"},
+       2,
+       "",
+       "pellumar-cli: --codepage: Malformed code page list \"auto:windows-1250,\"" + hint},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = run(c.args);
+    EXPECT_EQ(outcome.status, c.status) << outcome.err;
+    EXPECT_EQ(outcome.out.rfind(c.out, 0), 0u) << outcome.out;
+    EXPECT_EQ(outcome.err, c.err);
   }
   EXPECT_EQ(testing::listFolder(dir_.path()), "a.srt");
 }
 
-TEST_F(CliEndToEndTest, HelpAndVersionNeedNoSettings) {
-  fs::remove(file("lexmend.ini"));
-  const Outcome help = run({"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.err, "");
-  EXPECT_NE(help.out.find("Usage: pellumar-cli"), std::string::npos);
-  const Outcome version = run({"--version"});
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, std::string("pellumar-cli ") + PELLUMAR_VERSION + "\n");
-  EXPECT_EQ(version.err, "");
-}
-
-}  // namespace
-}  // namespace pellumar::cli
-
-namespace pellumar::cli {
-namespace {
-
-class CliCodePageTest : public ::testing::Test {
+// UTF-8 settings: Polish and Russian letters to plain ones.
+class CliCodePageTest : public CliEndToEndTest {
  protected:
-  // UTF-8 settings: Polish and Russian letters to plain ones.
   void SetUp() override {
-    writeBytes(dir_.file("lexmend.ini"),
+    writeBytes(file("lexmend.ini"),
                "[LOCAL_CHAR]\r\n\xC4\x85=a\r\n\xC5\x9B=s\r\n\xC5\xBA=z\r\n\xD0\xB6=z\r\n");
   }
-
-  Outcome run(const std::vector<std::string>& args) { return runCli(dir_.path(), args); }
-  std::string file(const std::string& name) const { return dir_.file(name); }
-
-  TempDir dir_;
 };
 
 std::string utf32(std::u32string_view text, bool bigEndian) {
@@ -311,21 +298,6 @@ TEST_F(CliCodePageTest, ReadAsComesBeforeTheFilesOtherLines) {
   const Outcome outcome = run({"--verbose", "--delete-blank", "a.txt"});
   EXPECT_EQ(outcome.err.rfind("pellumar-cli: a.txt: read as UTF-8\npellumar-cli: a.txt: ", 0), 0u)
       << outcome.err;
-}
-
-TEST_F(CliCodePageTest, BadCodePageIsBadUsage) {
-  writeBytes(file("a.txt"), "S\xB1\r\n");
-  const std::pair<const char*, const char*> cases[] = {
-      {"nope", "Unknown code page \"nope\""},
-      {"auto:windows-1250,", "Malformed code page list \"auto:windows-1250,\""},
-  };
-  for (const auto& [spec, message] : cases) {
-    const Outcome outcome = run({"--codepage", spec, "a.txt"});
-    EXPECT_EQ(outcome.status, 2);
-    EXPECT_EQ(outcome.err, std::string("pellumar-cli: --codepage: ") + message +
-                               ".\nRun with --help for more information.\n");
-  }
-  EXPECT_FALSE(fs::exists(file("a_PL.txt")));
 }
 
 TEST_F(CliCodePageTest, CodePageOptionWinsOverTheSettings) {

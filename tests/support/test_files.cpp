@@ -7,10 +7,18 @@
 #include <stdexcept>
 #include <vector>
 
+#include <unistd.h>
+
 namespace pellumar::testing {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "pellumar-test-XXXXXX").string();
+TempDir::TempDir(bool inMemory) {
+  std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::error_code error;
+  if (inMemory && std::filesystem::is_directory("/dev/shm", error) &&
+      ::access("/dev/shm", W_OK) == 0) {
+    base = "/dev/shm";
+  }
+  std::string pattern = (base / "pellumar-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }

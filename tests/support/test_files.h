@@ -5,11 +5,12 @@
 
 namespace pellumar::testing {
 
-/// A fresh folder under the system's temporary folder, removed with
-/// everything in it when the object goes.
+/// A fresh folder under the system's temporary folder (in memory, under
+/// /dev/shm where writable, when `inMemory`), removed with everything in it
+/// when the object goes.
 class TempDir {
  public:
-  TempDir();
+  explicit TempDir(bool inMemory = false);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
