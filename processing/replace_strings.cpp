@@ -81,7 +81,8 @@ struct ReplacementTable::Found {
 
 ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
     : entries_(entries),
-      maskWords_((entries.size() + 63) / 64),
+      // At least one word, so that an empty table indexes real storage too.
+      maskWords_(std::max<std::size_t>(1, (entries.size() + 63) / 64)),
       pairStarts_(65536 / 64),
       shortStarts_(65536 / 64),
       tripleStarts_(65536 / 64) {

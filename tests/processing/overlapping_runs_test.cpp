@@ -150,7 +150,16 @@ TEST_P(RunsOnOneFile, KilledRunLeavesAFinishedStateForTheNextRunToClean) {
   for (int round = 0; round < kRounds; ++round) {
     writeBytes(dir.file("movie_PL.srt"), "earlier\r\n");
     const pid_t child = startChild([this, &all] { return runOnce(all); });
-    std::this_thread::sleep_for(whole * round / (kRounds - 2));
+    if (round > 0) {
+      // From the moment the child has begun writing, so that a slow start on
+      // a busy machine does not let every kill come before the run.
+      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (listFolder(dir.path()).find(".tmp") == std::string::npos &&
+             std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+      }
+    }
+    std::this_thread::sleep_for(whole * (round > 0 ? round - 1 : 0) / (kRounds - 2));
     kill(child, SIGKILL);
     waitFor(child);
     ASSERT_TRUE(output() && finished.contains(*output())) << "round " << round;
