@@ -13,7 +13,7 @@ JOBS       ?= $(shell nproc)
 
 PACKAGES := g++ cmake make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
             libcli11-dev libbenchmark-dev clang libclang-rt-14-dev llvm-14 xvfb xauth \
-            dpkg-dev file desktop-file-utils appstream lintian
+            dpkg-dev file desktop-file-utils appstream lintian clang-format
 
 ASAN_BUILD   ?= build-asan
 TSAN_BUILD   ?= build-tsan
@@ -33,7 +33,7 @@ TSAN_ENV      := TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 # The tests where threads or processes share work or files.
 TSAN_TESTS    := RunBatchTest|RunsOnOneFile.TwoAtOnce
 
-.PHONY: all build deps test run clean asan tsan fuzz bench package package-test
+.PHONY: all build deps test run clean asan tsan fuzz bench package package-test format-check
 
 all: build
 
@@ -119,6 +119,10 @@ package: deps
 
 package-test: package
 	tests/package/install_test.sh $(BUILD)/pellumar_*_amd64.deb
+
+# Every C++ file as the project's .clang-format has it.
+format-check: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD)

@@ -14,8 +14,8 @@ namespace pellumar {
 /// A single-byte code page, with its tables built once through iconv.
 ///
 /// Every byte decodes to one character. A byte the code page leaves undefined
-/// decodes to U+DC00 + byte (U+DC80 to U+DCFF for the upper half) and encodes back to the same byte, so a file comes
-/// back byte for byte wherever the passes did not change it.
+/// decodes to U+DC00 + byte (U+DC80 to U+DCFF for the upper half) and encodes back to the same
+/// byte, so a file comes back byte for byte wherever the passes did not change it.
 class CodePage {
  public:
   /// Null when iconv does not know the name.

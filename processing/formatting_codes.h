@@ -2,7 +2,6 @@
 
 #include <string>
 
-
 namespace pellumar {
 
 /// Cuts every formatting code out of one line: a "{" followed by a character

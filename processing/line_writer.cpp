@@ -5,8 +5,8 @@
 
 #include "processing/file_ops.h"
 #include "processing/run_failure.h"
-#include "processing/utf8.h"
 #include "processing/system_calls.h"
+#include "processing/utf8.h"
 
 namespace pellumar {
 

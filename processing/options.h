@@ -23,13 +23,20 @@ constexpr Option optionOfCheckBox(int number) { return static_cast<Option>(numbe
 /// The box's caption as the window shows it.
 constexpr const char* optionCaption(Option option) {
   switch (option) {
-    case Option::RemoveFormattingCodes: return "Remove font styles and colours";
-    case Option::DeleteRedundantSpaces: return "Delete redundant spaces";
-    case Option::SubstituteLocalChars: return "Substitute localized chararacters";
-    case Option::DeleteBlankSubtitles: return "Delete blank lines";
-    case Option::HelpMode: return "give me help";
-    case Option::ReplaceStrings: return "Search and Replace strings";
-    case Option::FixSrtBlankLines: return "Fix SRT blank lines";
+    case Option::RemoveFormattingCodes:
+      return "Remove font styles and colours";
+    case Option::DeleteRedundantSpaces:
+      return "Delete redundant spaces";
+    case Option::SubstituteLocalChars:
+      return "Substitute localized chararacters";
+    case Option::DeleteBlankSubtitles:
+      return "Delete blank lines";
+    case Option::HelpMode:
+      return "give me help";
+    case Option::ReplaceStrings:
+      return "Search and Replace strings";
+    case Option::FixSrtBlankLines:
+      return "Fix SRT blank lines";
   }
   return "";
 }

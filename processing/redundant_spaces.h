@@ -2,7 +2,6 @@
 
 #include <string>
 
-
 namespace pellumar {
 
 /// First step: removes every space that stands, through further spaces,

@@ -24,8 +24,7 @@ INSTANTIATE_TEST_SUITE_P(
     Names, DeriveJobPaths,
     ::testing::Values(
         PathCase{"/subs/movie.srt", "_PL", "/subs/movie_PL.srt", "/subs/movie_PL_22.srt"},
-        PathCase{"/subs/movie_PL.srt", "_PL", "/subs/movie_PL_PL.srt",
-                 "/subs/movie_PL_PL_22.srt"},
+        PathCase{"/subs/movie_PL.srt", "_PL", "/subs/movie_PL_PL.srt", "/subs/movie_PL_PL_22.srt"},
         PathCase{"/a/notes.text", "_PL", "/a/notes_PL.text", "/a/notes_PL_22.text"},
         PathCase{"/a/README", "_PL", "/a/README_PL", "/a/README_PL_22"},
         PathCase{"/a/.hidden", "_PL", "/a/.hidden_PL", "/a/.hidden_PL_22"},

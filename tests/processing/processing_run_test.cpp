@@ -82,20 +82,26 @@ TEST_P(RunContract, EmptyFileGivesEmptyOutput) {
 
 TEST_P(RunContract, Windows1250FileStaysWindows1250) {
   // "teh ąła" in windows-1250, and a byte the code page leaves undefined.
-  EXPECT_EQ(runOn("teh \xB9\xB3" "a \x81\r\n"), RunOutcome::Done);
+  EXPECT_EQ(runOn("teh \xB9\xB3"
+                  "a \x81\r\n"),
+            RunOutcome::Done);
   EXPECT_EQ(output(), "the ala \x81\r\n");
 }
 
 TEST_P(RunContract, Utf16FileStaysUtf16) {
-  EXPECT_EQ(runOn(std::string("\xFF\xFE" "t\0e\0h\0\n\0", 10)), RunOutcome::Done);
-  EXPECT_EQ(output(), std::string("\xFF\xFE" "t\0h\0e\0\r\0\n\0", 12));
+  EXPECT_EQ(runOn(std::string("\xFF\xFE"
+                              "t\0e\0h\0\n\0",
+                              10)),
+            RunOutcome::Done);
+  EXPECT_EQ(output(), std::string("\xFF\xFE"
+                                  "t\0h\0e\0\r\0\n\0",
+                                  12));
 }
 
 TEST_P(RunContract, Utf8ByteOrderMarkIsKept) {
   EXPECT_EQ(runOn("\xEF\xBB\xBFteh\r\n"), RunOutcome::Done);
   EXPECT_EQ(output(), "\xEF\xBB\xBFthe\r\n");
 }
-
 
 TEST_P(RunContract, SecondRunReplacesTheFirstOutput) {
   EXPECT_EQ(runOn("one\n"), RunOutcome::Done);
