@@ -15,25 +15,11 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/random.h"
+
 namespace {
 
-// splitmix64: small, fast and the same everywhere, unlike std::mt19937's
-// distributions.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
-  bool chance(int percent) { return below(100) < static_cast<std::size_t>(percent); }
-
- private:
-  std::uint64_t state_;
-};
+using pellumar::testing::Random;
 
 const char* const kWords[] = {
     "nie",        "tak",       "to",       "jest",        "się",      "że",        "już",
@@ -55,22 +41,22 @@ const char* const kEndings[] = {".", ".", ".", "?", "!", "...", ",", ":"};
 
 // One line of dialogue as a subtitle shows it.
 void appendSentence(Random& random, std::string& out) {
-  if (random.chance(8)) out += "{y:i}";
-  if (random.chance(15)) out += random.chance(50) ? "- " : "-  ";
-  const bool italic = random.chance(4);
+  if (random.percent(8)) out += "{y:i}";
+  if (random.percent(15)) out += random.percent(50) ? "- " : "-  ";
+  const bool italic = random.percent(4);
   if (italic) out += "<i>";
   const std::size_t words = 2 + random.below(6);
   for (std::size_t i = 0; i < words; ++i) {
     std::string word = kWords[random.below(kWordCount)];
     if (i == 0 && word[0] >= 'a' && word[0] <= 'z') word[0] = static_cast<char>(word[0] - 32);
-    if (i > 0) out += random.chance(3) ? "  " : " ";
+    if (i > 0) out += random.percent(3) ? "  " : " ";
     out += word;
-    if (i + 1 < words && random.chance(10)) out += random.chance(30) ? " ," : ",";
+    if (i + 1 < words && random.percent(10)) out += random.percent(30) ? " ," : ",";
   }
-  if (random.chance(12)) out += ' ';
+  if (random.percent(12)) out += ' ';
   out += kEndings[random.below(std::size(kEndings))];
   if (italic) out += "</i>";
-  if (random.chance(3)) out += ' ';
+  if (random.percent(3)) out += ' ';
 }
 
 void appendTime(std::uint64_t ms, std::string& out) {
@@ -125,15 +111,15 @@ void writeSubRip(const std::filesystem::path& path, std::size_t bytes, std::uint
     text += "\r\n";
     ms += 200 + random.below(2000);
     // One subtitle in twenty-five has no text; some have an extra empty line.
-    if (!random.chance(4)) {
-      const std::size_t lines = random.chance(40) ? 2 : 1;
+    if (!random.percent(4)) {
+      const std::size_t lines = random.percent(40) ? 2 : 1;
       for (std::size_t i = 0; i < lines; ++i) {
         appendSentence(random, text);
         text += "\r\n";
       }
     }
     text += "\r\n";
-    if (random.chance(3)) text += "\r\n";
+    if (random.percent(3)) text += "\r\n";
     out.flushIfLarge();
   }
 }
@@ -154,9 +140,9 @@ void writeMicroDvd(const std::filesystem::path& path, std::size_t bytes, std::ui
     // starts after about two hours.
     frame = end + 5 + random.below(60);
     if (frame > 180000) frame = 100 + random.below(200);
-    if (!random.chance(4)) {
+    if (!random.percent(4)) {
       appendSentence(random, text);
-      if (random.chance(40)) {
+      if (random.percent(40)) {
         text += '|';
         appendSentence(random, text);
       }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace pellumar::testing {
 
 /// splitmix64: reproducible on every platform, unlike the standard
-/// distributions. bench/make_corpus.cpp carries the same generator.
+/// distributions. The tests and the benchmark corpus (bench/make_corpus.cpp)
+/// both draw from it.
 class Random {
  public:
   explicit Random(std::uint64_t seed) : state_(seed) {}
