@@ -7,10 +7,6 @@
 #include <string_view>
 
 #include "processing/byte_block.h"
-#include "processing/file_ops.h"
-#include "processing/line_stage.h"
-#include "processing/staged_copy.h"
-#include "processing/system_calls.h"
 
 namespace pellumar {
 

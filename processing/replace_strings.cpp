@@ -7,8 +7,6 @@
 #include <string_view>
 
 #include "processing/byte_block.h"
-#include "processing/line_stage.h"
-#include "processing/staged_copy.h"
 
 namespace pellumar {
 
@@ -384,10 +382,6 @@ void ReplacementTable::applyFound(std::string& line, Found& found) const {
       found.wanted[w] = found.lost[w] & ~found.present[w];
     if (anyBit(found.wanted, maskWords_)) find(line, start, line.size(), found);
   }
-}
-
-void replaceFirstOccurrences(const std::vector<TextPair>& replacements, std::string& line) {
-  ReplacementTable(replacements).apply(line);
 }
 
 }  // namespace pellumar

@@ -73,7 +73,4 @@ class ReplacementTable {
   std::vector<std::uint32_t> stateInfo_;
 };
 
-/// The same for a table used once.
-void replaceFirstOccurrences(const std::vector<TextPair>& replacements, std::string& line);
-
 }  // namespace pellumar

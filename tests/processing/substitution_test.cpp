@@ -54,7 +54,7 @@ class ReplacementRule : public ::testing::TestWithParam<RuleCase> {};
 
 TEST_P(ReplacementRule, ReplacesTheFirstOccurrencePerEntry) {
   std::string line = GetParam().before;
-  replaceFirstOccurrences(GetParam().table, line);
+  ReplacementTable(GetParam().table).apply(line);
   EXPECT_EQ(line, GetParam().after);
 }
 
