@@ -74,10 +74,8 @@ TEST(CodePageSpec, ReadsTheThreeForms) {
 
 TEST(CodePageSpec, CanonicalNames) {
   const std::pair<const char*, const char*> cases[] = {
-      {"cp1250", "windows-1250"},
       {"WINDOWS-1251", "windows-1251"},
       {"windows1252", "windows-1252"},
-      {"iso8859-2", "ISO-8859-2"},
       {"ISO_8859-15", "ISO-8859-15"},
       {"latin1", "ISO-8859-1"},
       {"Latin9", "ISO-8859-15"},

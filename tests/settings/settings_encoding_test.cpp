@@ -3,40 +3,24 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "processing/code_page.h"
 #include "processing/utf8.h"
-#include "settings/settings_loader.h"
-#include "tests/support/test_files.h"
+#include "tests/settings/settings_file_test.h"
 
 namespace pellumar {
-
-void PrintTo(const TextPair& pair, std::ostream* out);
-
 namespace {
 
 using testing::TempDir;
+using testing::utf16;
 using testing::writeBytes;
 using Pairs = std::vector<TextPair>;
 
 constexpr const char* kSmallA = "\xC4\x85";  // ą
 constexpr const char* kPlusMinus = "\xC2\xB1";
-
-// UTF-16 with its byte-order mark, from ASCII text with ą written as '@'.
-std::string utf16(std::string_view text, bool littleEndian) {
-  std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
-  for (char c : text) {
-    const char16_t unit = c == '@' ? u'\u0105' : static_cast<char16_t>(c);
-    const char low = static_cast<char>(unit & 0xFF);
-    const char high = static_cast<char>(unit >> 8);
-    bytes += littleEndian ? std::string{low, high} : std::string{high, low};
-  }
-  return bytes;
-}
 
 std::string decoded(const CodePage& page, std::string_view bytes) {
   std::string text;
@@ -44,31 +28,13 @@ std::string decoded(const CodePage& page, std::string_view bytes) {
   return text;
 }
 
-class SettingsEncodingTest : public ::testing::Test {
- protected:
-  SettingsLoad loadBytes(const std::string& bytes) {
-    writeBytes(path_, bytes);
-    return loadSettings(path_);
-  }
+// What the loaded legacy page, or the first candidate, makes of one byte.
+std::string legacyChar(const Settings& settings, char byte) {
+  if (settings.legacyPages().empty()) return "(no page)";
+  return decoded(*settings.legacyPages().front(), std::string(1, byte));
+}
 
-  Settings loadOk(const std::string& bytes) {
-    SettingsLoad result = loadBytes(bytes);
-    EXPECT_TRUE(result.settings.has_value()) << result.error;
-    EXPECT_EQ(result.error, "");
-    Settings settings = result.settings.value_or(Settings{});
-    EXPECT_FALSE(settings.legacyPages().empty());
-    return settings;
-  }
-
-  // What the loaded legacy page, or the first candidate, makes of one byte.
-  std::string legacyChar(const Settings& settings, char byte) {
-    if (settings.legacyPages().empty()) return "(no page)";
-    return decoded(*settings.legacyPages().front(), std::string(1, byte));
-  }
-
-  TempDir dir_;
-  const std::string path_ = dir_.file("lexmend.ini");
-};
+using SettingsEncodingTest = testing::SettingsFileTest;
 
 TEST_F(SettingsEncodingTest, SameEntryFromEveryEncoding) {
   struct Case {
@@ -79,19 +45,13 @@ TEST_F(SettingsEncodingTest, SameEntryFromEveryEncoding) {
       {"utf-8", "[LOCAL_CHAR]\r\n\xC4\x85=a\r\n"},
       {"utf-8 with mark", "\xEF\xBB\xBF[LOCAL_CHAR]\r\n\xC4\x85=a\r\n"},
       {"windows-1250", "[LOCAL_CHAR]\r\n\xB9=a\r\n"},
-      {"utf-16le", utf16("[LOCAL_CHAR]\r\n@=a\r\n", true)},
-      {"utf-16be", utf16("[LOCAL_CHAR]\n@=a", false)},
+      {"utf-16le", utf16(u"[LOCAL_CHAR]\r\ną=a\r\n", false)},
+      {"utf-16be", utf16(u"[LOCAL_CHAR]\ną=a", true)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(loadOk(c.bytes).localChars, (Pairs{{kSmallA, "a"}}));
   }
-}
-
-TEST_F(SettingsEncodingTest, DefaultLegacyPageIsWindows1250) {
-  const Settings settings = loadOk("[RSTRINGS]\r\na=b\r\n");
-  EXPECT_EQ(legacyChar(settings, '\xB9'), kSmallA);
-  EXPECT_EQ(legacyChar(settings, '\xB1'), kPlusMinus);
 }
 
 TEST_F(SettingsEncodingTest, LegacyFileIsReadInTheCodePageItNames) {
@@ -119,7 +79,6 @@ TEST_F(SettingsEncodingTest, CodePageForms) {
   };
   const Case cases[] = {
       {"", {"windows-1250", "ISO-8859-2"}},
-      {"CODEPAGE=auto\r\n", {"windows-1250", "ISO-8859-2"}},
       {"CODEPAGE=auto:windows-1251,koi8-r\r\n", {"windows-1251", "KOI8-R"}},
       {"CODEPAGE=cp1252\r\n", {"windows-1252"}},
   };
@@ -149,7 +108,7 @@ TEST_F(SettingsEncodingTest, CodePageOfAUnicodeFileOnlyChoosesTheLegacyPage) {
   EXPECT_EQ(utf8.localChars, (Pairs{{kPlusMinus, "a"}}));
   EXPECT_EQ(legacyChar(utf8, '\xB1'), kSmallA);
 
-  const Settings utf16le = loadOk(utf16("CODEPAGE=ISO-8859-2\r\n[RSTRINGS]\r\n@=a", true));
+  const Settings utf16le = loadOk(utf16(u"CODEPAGE=ISO-8859-2\r\n[RSTRINGS]\r\ną=a", false));
   EXPECT_EQ(utf16le.replacements, (Pairs{{kSmallA, "a"}}));
   EXPECT_EQ(legacyChar(utf16le, '\xB1'), kSmallA);
 }
@@ -205,17 +164,6 @@ TEST_F(SettingsEncodingTest, FullTableIsReportedBeforeAnUnknownCodePage) {
   const SettingsLoad result = loadBytes(bytes);
   EXPECT_FALSE(result.settings.has_value());
   EXPECT_EQ(result.error, "No more than 60 subtitutions allowed.");
-}
-
-TEST_F(SettingsEncodingTest, BinaryFileLoadsWithoutSections) {
-  std::string bytes;
-  for (int round = 0; round < 4; ++round) {
-    for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
-  }
-  const Settings settings = loadOk(bytes);
-  EXPECT_EQ(settings.localChars, Pairs{});
-  EXPECT_EQ(settings.replacements, Pairs{});
-  EXPECT_EQ(settings.nameSuffix, "_PL");
 }
 
 TEST_F(SettingsEncodingTest, NulAndUndefinedBytesStayInEntries) {

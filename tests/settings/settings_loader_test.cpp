@@ -3,93 +3,47 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <vector>
 
-#include "tests/support/test_files.h"
+#include "tests/settings/settings_file_test.h"
 
 namespace pellumar {
-
-void PrintTo(const TextPair& pair, std::ostream* out) {
-  *out << "(\"" << pair.from << "\", \"" << pair.to << "\")";
-}
-
 namespace {
 
 using testing::TempDir;
 using testing::writeBytes;
 using Pairs = std::vector<TextPair>;
+using Lines = std::vector<std::string>;
 
-std::string crLfLines(const std::vector<std::string>& lines) {
+std::string crLfLines(const Lines& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   return text;
 }
 
 // Entries k1=v1 … kN=vN, one a line.
-std::vector<std::string> entries(int count, const std::string& prefix = "k") {
-  std::vector<std::string> lines;
+Lines entries(int count, const std::string& prefix = "k") {
+  Lines lines;
   for (int i = 1; i <= count; ++i) {
     lines.push_back(prefix + std::to_string(i) + "=v" + std::to_string(i));
   }
   return lines;
 }
 
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+Lines operator+(Lines a, const Lines& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
 
-class SettingsFileTest : public ::testing::Test {
+class SettingsLinesTest : public testing::SettingsFileTest {
  protected:
-  SettingsLoad loadBytes(const std::string& bytes) {
-    writeBytes(path_, bytes);
-    return loadSettings(path_);
-  }
-
-  // Loads lines that must give settings.
-  Settings load(const std::vector<std::string>& lines) { return loadOk(crLfLines(lines)); }
-
-  Settings loadOk(const std::string& bytes) {
-    SettingsLoad result = loadBytes(bytes);
-    EXPECT_TRUE(result.settings.has_value()) << result.error;
-    EXPECT_EQ(result.error, "");
-    return result.settings.value_or(Settings{});
-  }
-
-  std::string loadError(const std::vector<std::string>& lines) {
-    SettingsLoad result = loadBytes(crLfLines(lines));
-    EXPECT_FALSE(result.settings.has_value());
-    return result.error;
-  }
-
-  TempDir dir_;
-  const std::string path_ = dir_.file("lexmend.ini");
+  Settings load(const Lines& lines) { return loadOk(crLfLines(lines)); }
 };
-
-TEST_F(SettingsFileTest, WorkedExample) {
-  const Settings settings = load({
-      "; characters and strings to fix",
-      "NAMESUFIXADD=_fixed",
-      "[Local_Char]",
-      "\xC3\xB1=n",
-      "\xC3\xA7=c",
-      "",
-      "[RSTRINGS]",
-      "teh=the",
-      "=the",
-      "[EOF]",
-      "dont=don't",
-  });
-  EXPECT_EQ(settings.localChars, (Pairs{{"\xC3\xB1", "n"}, {"\xC3\xA7", "c"}}));
-  EXPECT_EQ(settings.replacements, (Pairs{{"teh", "the"}, {"teh", "the"}, {"dont", "don't"}}));
-  EXPECT_EQ(settings.nameSuffix, "_fixed");
-}
 
 struct RuleCase {
   const char* name;
-  std::vector<std::string> lines;
+  Lines lines;
   Pairs localChars;
   Pairs replacements;
   std::string suffix = "_PL";
@@ -133,6 +87,10 @@ const RuleCase kRuleCases[] = {
      {{"k", "x"}}},
     {"BracketLineSetsKey", {"[OPT]=1", "[RSTRINGS]", "=2"}, {}, {{"[OPT]", "2"}}},
     {"NoKeyYetGivesEmptyFrom", {"[RSTRINGS]", "xyz", "=w"}, {}, {{"", "xyz"}, {"", "w"}}},
+    {"SplitAtTheFirstEquals",
+     {"[RSTRINGS]", "a=b=c", "x=", "=", "=="},
+     {},
+     {{"a", "b=c"}, {"x", ""}, {"x", ""}, {"x", "="}}},
     {"PairsKeptAsRead",
      {"[LOCAL_CHAR]", " A = b ", "A=b", "A=b", "ab=CD"},
      {{" A ", " b "}, {"A", "b"}, {"A", "b"}, {"ab", "CD"}},
@@ -151,7 +109,8 @@ const RuleCase kRuleCases[] = {
      "_x"},
 };
 
-class SettingsRuleTest : public SettingsFileTest, public ::testing::WithParamInterface<RuleCase> {};
+class SettingsRuleTest : public SettingsLinesTest,
+                         public ::testing::WithParamInterface<RuleCase> {};
 
 TEST_P(SettingsRuleTest, FillsTablesAndSuffix) {
   const RuleCase& c = GetParam();
@@ -164,34 +123,15 @@ TEST_P(SettingsRuleTest, FillsTablesAndSuffix) {
 INSTANTIATE_TEST_SUITE_P(Lines, SettingsRuleTest, ::testing::ValuesIn(kRuleCases),
                          [](const auto& tested) { return std::string(tested.param.name); });
 
-struct EntryCase {
-  const char* line;
-  TextPair pair;
-};
-
-TEST_F(SettingsFileTest, EntryLineAfterTehThe) {
-  const EntryCase cases[] = {
-      {"a=b=c", {"a", "b=c"}}, {" a = b ", {" a ", " b "}}, {"=x", {"teh", "x"}},
-      {"xyz", {"teh", "xyz"}}, {"x=", {"x", ""}},           {"=", {"teh", ""}},
-      {"==", {"teh", "="}},
-  };
-  for (const EntryCase& c : cases) {
-    SCOPED_TRACE(c.line);
-    const Settings settings = load({"[RSTRINGS]", "teh=the", c.line});
-    EXPECT_EQ(settings.replacements, (Pairs{{"teh", "the"}, c.pair}));
-  }
-}
-
 struct SuffixCase {
-  std::vector<std::string> lines;
+  Lines lines;
   std::string suffix;
 };
 
-TEST_F(SettingsFileTest, NameSuffix) {
+TEST_F(SettingsLinesTest, NameSuffix) {
   const SuffixCase cases[] = {
       {{"NAMESUFIXADD=_fixed"}, "_fixed"},
       {{"namesufixadd=_x"}, "_x"},
-      {{"NameSufixAdd=_x"}, "_x"},
       {{" NAMESUFIXADD=_x"}, "_PL"},
       {{"NAMESUFIXADD =_x"}, "_PL"},
       {{"NAMESUFIXADD= _x "}, " _x "},
@@ -203,8 +143,6 @@ TEST_F(SettingsFileTest, NameSuffix) {
       {{"NAMESUFIXADD=_fix", "[OPTIONS]"}, "[OPTIONS]"},
       {{"NAMESUFIXADD=_fix", "=_y"}, "_y"},
       {{"NAMESUFIXADD=_fix", "[EOF]"}, "_fix"},
-      {{"NAMESUFIXADD=_fix", "[RSTRINGS]", ";c", ""}, "_fix"},
-      {{"NAMESUFIXADD=_fix", "other=1", "plain"}, "_fix"},
       // A dotless i upper-cases to I under Unicode rules, but not here.
       {{"namesuf\xC4\xB1xadd=_x"}, "_PL"},
   };
@@ -214,12 +152,12 @@ TEST_F(SettingsFileTest, NameSuffix) {
   }
 }
 
-TEST_F(SettingsFileTest, EveryLineBreakEndsALine) {
+TEST_F(SettingsLinesTest, EveryLineBreakEndsALine) {
   const Settings settings = loadOk("[RSTRINGS]\ra=b\nc=d\r\ne=f");
   EXPECT_EQ(settings.replacements, (Pairs{{"a", "b"}, {"c", "d"}, {"e", "f"}}));
 }
 
-TEST_F(SettingsFileTest, LongLinesAreKept) {
+TEST_F(SettingsLinesTest, LongLinesAreKept) {
   const std::string key(40000, 'k');
   const std::string value(40000, 'v');
   const Settings settings = load({"[RSTRINGS]", key + "=" + value});
@@ -229,70 +167,67 @@ TEST_F(SettingsFileTest, LongLinesAreKept) {
 constexpr const char* kLocalLimit = "No more than 60 subtitutions allowed.";
 constexpr const char* kReplacementLimit = "No more than 100 word subtitutions allowed.";
 
-TEST_F(SettingsFileTest, SixtyLocalCharsLoad) {
-  const Settings settings = load(std::vector<std::string>{"[LOCAL_CHAR]"} + entries(60));
-  ASSERT_EQ(settings.localChars.size(), 60u);
-  EXPECT_EQ(settings.localChars.front(), (TextPair{"k1", "v1"}));
-  EXPECT_EQ(settings.localChars.back(), (TextPair{"k60", "v60"}));
+// A full table loads; one entry more fails, counted across repeated headers.
+struct LimitCase {
+  const char* name;
+  Lines lines;
+  std::string error;  // empty when the file loads
+  std::size_t localChars = 0;
+  std::size_t replacements = 0;
+  TextPair lastLocal = {};  // entries are kept in file order, the last one too
+  TextPair lastReplacement = {};
+};
+
+TEST_F(SettingsLinesTest, TableLimits) {
+  const Lines local{"[LOCAL_CHAR]"}, strings{"[RSTRINGS]"};
+  const Lines halfLocal = local + entries(30, "a") + Lines{"[RSTRINGS]", "r=s", "[local_char]"};
+  const LimitCase cases[] = {
+      {"SixtyLocalChars", local + entries(60), "", 60, 0, {"k60", "v60"}},
+      {"SixtyOneLocalChars", local + entries(61), kLocalLimit},
+      {"HundredReplacements", strings + entries(100), "", 0, 100, {}, {"k100", "v100"}},
+      {"HundredAndOneReplacements", strings + entries(101), kReplacementLimit},
+      {"BothFull",
+       strings + entries(100) + local + entries(60),
+       "",
+       60,
+       100,
+       {"k60", "v60"},
+       {"k100", "v100"}},
+      {"LocalAcrossHeaders", halfLocal + entries(30, "b"), "", 60, 1, {"b30", "v30"}, {"r", "s"}},
+      {"LocalAcrossHeadersOver", halfLocal + entries(31, "b"), kLocalLimit},
+      {"ReplacementsAcrossHeadersOver",
+       strings + entries(50) + Lines{"[OPTIONS]", "[RSTRINGS]"} + entries(51), kReplacementLimit},
+      {"OutsideSectionsNotCounted",
+       entries(200) + Lines{"[OPTIONS]"} + entries(200) + Lines{"[RSTRINGS]", "a=b"},
+       "",
+       0,
+       1,
+       {},
+       {"a", "b"}},
+  };
+  for (const LimitCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SettingsLoad result = loadBytes(crLfLines(c.lines));
+    EXPECT_EQ(result.error, c.error);
+    EXPECT_EQ(result.settings.has_value(), c.error.empty());
+    if (!result.settings) continue;
+    const Settings& settings = *result.settings;
+    ASSERT_EQ(settings.localChars.size(), c.localChars);
+    ASSERT_EQ(settings.replacements.size(), c.replacements);
+    EXPECT_EQ(c.localChars ? settings.localChars.back() : TextPair{}, c.lastLocal);
+    EXPECT_EQ(c.replacements ? settings.replacements.back() : TextPair{}, c.lastReplacement);
+  }
 }
 
-TEST_F(SettingsFileTest, SixtyFirstLocalCharFails) {
-  EXPECT_EQ(loadError(std::vector<std::string>{"[LOCAL_CHAR]"} + entries(61)), kLocalLimit);
-}
-
-TEST_F(SettingsFileTest, HundredReplacementsLoad) {
-  const Settings settings = load(std::vector<std::string>{"[RSTRINGS]"} + entries(100));
-  ASSERT_EQ(settings.replacements.size(), 100u);
-  EXPECT_EQ(settings.replacements.back(), (TextPair{"k100", "v100"}));
-}
-
-TEST_F(SettingsFileTest, HundredAndFirstReplacementFails) {
-  EXPECT_EQ(loadError(std::vector<std::string>{"[RSTRINGS]"} + entries(101)), kReplacementLimit);
-}
-
-TEST_F(SettingsFileTest, BothTablesFullLoad) {
-  const Settings settings = load(std::vector<std::string>{"[RSTRINGS]"} + entries(100) +
-                                 std::vector<std::string>{"[LOCAL_CHAR]"} + entries(60));
-  EXPECT_EQ(settings.localChars.size(), 60u);
-  EXPECT_EQ(settings.replacements.size(), 100u);
-}
-
-TEST_F(SettingsFileTest, CountsRunOnAcrossRepeatedHeaders) {
-  const std::vector<std::string> first = std::vector<std::string>{"[LOCAL_CHAR]"} +
-                                         entries(30, "a") +
-                                         std::vector<std::string>{"[RSTRINGS]", "r=s"};
-  const Settings settings =
-      load(first + std::vector<std::string>{"[local_char]"} + entries(30, "b"));
-  ASSERT_EQ(settings.localChars.size(), 60u);
-  EXPECT_EQ(settings.localChars[29], (TextPair{"a30", "v30"}));
-  EXPECT_EQ(settings.localChars[30], (TextPair{"b1", "v1"}));
-
-  EXPECT_EQ(loadError(first + std::vector<std::string>{"[LOCAL_CHAR]"} + entries(31, "b")),
-            kLocalLimit);
-  EXPECT_EQ(loadError(std::vector<std::string>{"[RSTRINGS]"} + entries(50) +
-                      std::vector<std::string>{"[OPTIONS]", "[RSTRINGS]"} + entries(51)),
-            kReplacementLimit);
-}
-
-TEST_F(SettingsFileTest, EntriesOutsideSectionsAreNotCounted) {
-  const Settings settings = load(entries(200) + std::vector<std::string>{"[OPTIONS]"} +
-                                 entries(200) + std::vector<std::string>{"[RSTRINGS]", "a=b"});
-  EXPECT_EQ(settings.replacements, (Pairs{{"a", "b"}}));
-}
-
-TEST_F(SettingsFileTest, MissingFile) {
-  const SettingsLoad result = loadSettings(path_);
-  EXPECT_FALSE(result.settings.has_value());
-  EXPECT_EQ(result.error, path_ + " not found.");
-}
-
-TEST_F(SettingsFileTest, FolderCountsAsMissing) {
+TEST_F(SettingsLinesTest, MissingFileOrFolder) {
+  const SettingsLoad missing = loadSettings(path_);
+  EXPECT_FALSE(missing.settings.has_value());
+  EXPECT_EQ(missing.error, path_ + " not found.");
   std::filesystem::create_directory(path_);
-  const SettingsLoad result = loadSettings(path_);
-  EXPECT_FALSE(result.settings.has_value());
-  EXPECT_EQ(result.error, path_ + " not found.");
+  const SettingsLoad folder = loadSettings(path_);
+  EXPECT_FALSE(folder.settings.has_value());
+  EXPECT_EQ(folder.error, path_ + " not found.");
 }
-
 TEST(SettingsDefaultNameTest, ReadsLexmendIniFromTheWorkingFolder) {
   TempDir dir;
   const std::filesystem::path before = std::filesystem::current_path();

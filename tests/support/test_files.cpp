@@ -61,4 +61,30 @@ std::string listFolder(const std::filesystem::path& folder) {
   return joined;
 }
 
+namespace {
+
+template <typename Unit>
+std::string unicodeBytes(std::basic_string_view<Unit> text, bool bigEndian) {
+  std::string bytes;
+  std::basic_string<Unit> units(1, Unit(0xFEFF));
+  units += text;
+  for (const Unit unit : units) {
+    for (std::size_t i = 0; i < sizeof(Unit); ++i) {
+      const std::size_t shift = 8 * (bigEndian ? sizeof(Unit) - 1 - i : i);
+      bytes.push_back(static_cast<char>((static_cast<char32_t>(unit) >> shift) & 0xFF));
+    }
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::string utf16(std::u16string_view text, bool bigEndian) {
+  return unicodeBytes(text, bigEndian);
+}
+
+std::string utf32(std::u32string_view text, bool bigEndian) {
+  return unicodeBytes(text, bigEndian);
+}
+
 }  // namespace pellumar::testing

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace pellumar::testing {
 
@@ -31,5 +32,9 @@ std::string readBytes(const std::string& path);
 
 /// Names of the entries in a folder, sorted.
 std::string listFolder(const std::filesystem::path& folder);
+
+/// `text` as UTF-16 or UTF-32 bytes after a byte-order mark, little- or big-endian.
+std::string utf16(std::u16string_view text, bool bigEndian);
+std::string utf32(std::u32string_view text, bool bigEndian);
 
 }  // namespace pellumar::testing
