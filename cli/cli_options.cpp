@@ -160,13 +160,13 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
     return result;
   }
   if (codePageOption->count() > 0) {
-    CodePageSpec spec = parseCodePageSpec(codePage);
-    if (!spec.error.empty()) {
+    CodePageSpec parsed = parseCodePageSpec(codePage);
+    if (!parsed.error.empty()) {
       result.exitStatus = kExitBadUsage;
-      result.err = badUsage("--codepage: " + spec.error + ".");
+      result.err = badUsage("--codepage: " + parsed.error + ".");
       return result;
     }
-    options.codePages = std::move(spec.candidates);
+    options.codePages = std::move(parsed.candidates);
   }
   if (options.files.empty()) {
     result.exitStatus = kExitBadUsage;

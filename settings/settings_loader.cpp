@@ -128,9 +128,9 @@ SettingsLoad loadSettings(const std::string& name) {
     // CODEPAGE line replaces an earlier one.
     CodePageCandidates pages = defaultCodePageCandidates();
     if (!parsed.codePageName().empty()) {
-      CodePageSpec spec = parseCodePageSpec(parsed.codePageName());
-      if (!spec.error.empty()) return failure(spec.error + " in " + name + ".");
-      pages = std::move(spec.candidates);
+      CodePageSpec named = parseCodePageSpec(parsed.codePageName());
+      if (!named.error.empty()) return failure(named.error + " in " + name + ".");
+      pages = std::move(named.candidates);
     }
     // A legacy settings file is written in a page it names, so its non-ASCII
     // texts may have been decoded wrongly the first time: it is read again in

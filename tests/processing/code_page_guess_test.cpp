@@ -42,7 +42,7 @@ std::string encoded(std::string_view text, const char* page) {
 }
 
 struct SpecCase {
-  const char* spec;
+  const char* setting;
   std::vector<std::string> pages;
   std::string error;
 };
@@ -66,9 +66,9 @@ TEST(CodePageSpec, ReadsTheThreeForms) {
       {"nope", {}, "Unknown code page \"nope\""},
   };
   for (const SpecCase& c : cases) {
-    const CodePageSpec spec = parseCodePageSpec(c.spec);
-    EXPECT_EQ(namesOf(spec.candidates), c.pages) << c.spec;
-    EXPECT_EQ(spec.error, c.error) << c.spec;
+    const CodePageSpec parsed = parseCodePageSpec(c.setting);
+    EXPECT_EQ(namesOf(parsed.candidates), c.pages) << c.setting;
+    EXPECT_EQ(parsed.error, c.error) << c.setting;
   }
 }
 
