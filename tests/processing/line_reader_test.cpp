@@ -129,6 +129,11 @@ INSTANTIATE_TEST_SUITE_P(
                   TextEncoding::Form::Utf16Le,
                   utf16(u"\U0001F600\r\n", false),
                   {"\U0001F600"}},
+        // DBFF is the last high surrogate: U+10FFFF is one character too.
+        RoundTrip{"Utf16HighestSurrogatePair",
+                  TextEncoding::Form::Utf16Be,
+                  utf16(u"\U0010FFFF\r\n", true),
+                  {"\U0010FFFF"}},
         RoundTrip{"Utf16LoneSurrogate",
                   TextEncoding::Form::Utf16Le,
                   utf16(std::u16string(u"a") + char16_t(0xD800) + u"b\r\n", false),
