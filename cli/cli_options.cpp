@@ -125,7 +125,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
                      "Code page of FILEs that are neither UTF-8 nor UTF-16/32, instead of\n"
                      "the settings' CODEPAGE: auto (windows-1250 or ISO-8859-2, per FILE),\n"
                      "auto:PAGE,PAGE,... (one of these per FILE) or PAGE")
-          ->type_name("SPEC")
+          ->type_name("PAGES")
           ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   bool staged = false;
   app.add_flag("--staged", staged,
