@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -26,24 +27,28 @@ bool anyBit(const std::uint64_t* bits, std::size_t words) {
   return std::any_of(bits, bits + words, [](std::uint64_t word) { return word != 0; });
 }
 
-void setBit(std::vector<std::uint64_t>& bits, unsigned index) {
-  bits[index / 64] |= std::uint64_t{1} << (index % 64);
-}
-
-bool hasBit(const std::vector<std::uint64_t>& bits, unsigned index) {
-  return (bits[index / 64] >> (index % 64) & 1) != 0;
-}
-
+// A pair of bytes as one number: the first in the low byte, as a 16-bit load
+// reads it on a little-endian machine.
 unsigned pairKey(unsigned char first, unsigned char second) {
-  return static_cast<unsigned>(first) << 8 | second;
+  return static_cast<unsigned>(second) << 8 | first;
 }
 
-// Three bytes spread over 16 bits.
-unsigned tripleKey(unsigned char first, unsigned char second, unsigned char third) {
-  const unsigned bytes =
-      static_cast<unsigned>(first) << 16 | static_cast<unsigned>(second) << 8 | third;
-  return (bytes * 0x9E3779B1u) >> 16;
+unsigned pairAt(const unsigned char* text) {
+  std::uint16_t pair;
+  std::memcpy(&pair, text, sizeof pair);
+  if constexpr (std::endian::native == std::endian::big) pair = __builtin_bswap16(pair);
+  return pair;
 }
+
+// The pair-mask bits a byte lets through in third place: bit 0, which marks
+// the short from-texts, and the bit of its class, one of fifteen.
+constexpr std::uint16_t kShortBit = 1;
+constexpr std::array<std::uint16_t, 256> kThirdByteBits = [] {
+  std::array<std::uint16_t, 256> bits{};
+  for (unsigned b = 0; b < 256; ++b)
+    bits[b] = static_cast<std::uint16_t>(kShortBit | 2u << (b % 15));
+  return bits;
+}();
 
 }  // namespace
 
@@ -81,9 +86,7 @@ ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
     : entries_(entries),
       // At least one word, so that an empty table indexes real storage too.
       maskWords_(std::max<std::size_t>(1, (entries.size() + 63) / 64)),
-      pairStarts_(65536 / 64),
-      shortStarts_(65536 / 64),
-      tripleStarts_(65536 / 64) {
+      pairMask_(65536) {
   edges_.emplace_back();
   ends_.resize(maskWords_);
   searched_.resize(maskWords_);
@@ -101,29 +104,23 @@ ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
     const auto first = static_cast<unsigned char>(from[0]);
     if (from.size() == 1) {
       onlyByte_[first] = true;
-      for (unsigned second = 0; second < 256; ++second) {
-        setBit(pairStarts_, pairKey(first, static_cast<unsigned char>(second)));
-        setBit(shortStarts_, pairKey(first, static_cast<unsigned char>(second)));
-      }
+      for (unsigned second = 0; second < 256; ++second)
+        pairMask_[pairKey(first, static_cast<unsigned char>(second))] |= kShortBit;
     } else {
-      const auto second = static_cast<unsigned char>(from[1]);
-      setBit(pairStarts_, pairKey(first, second));
-      if (from.size() == 2) {
-        setBit(shortStarts_, pairKey(first, second));
-      } else {
-        setBit(tripleStarts_, tripleKey(first, second, static_cast<unsigned char>(from[2])));
-      }
+      const unsigned pair = pairKey(first, static_cast<unsigned char>(from[1]));
+      pairMask_[pair] |=
+          from.size() == 2 ? kShortBit : kThirdByteBits[static_cast<unsigned char>(from[2])];
     }
     addToTrie(from, i);
   }
   linkFailures();
   for (unsigned pair = 0; pair < 65536; ++pair) {
-    const auto first = static_cast<char>(pair >> 8);
-    if (onlyByte_[pair >> 8]) {
-      if ((pair & 0xFF) == 0) blockOnly_.push_back(ByteBlock{} + first);
-    } else if (hasBit(pairStarts_, pair)) {
+    const auto first = static_cast<char>(pair & 0xFF);
+    if (onlyByte_[pair & 0xFF]) {
+      if ((pair >> 8) == 0) blockOnly_.push_back(ByteBlock{} + first);
+    } else if (pairMask_[pair] != 0) {
       blockFirst_.push_back(ByteBlock{} + first);
-      blockSecond_.push_back(ByteBlock{} + static_cast<char>(pair & 0xFF));
+      blockSecond_.push_back(ByteBlock{} + static_cast<char>(pair >> 8));
     }
   }
   blockFilter_ = blockFirst_.size() + blockOnly_.size() <= kBlockStartsMost;
@@ -223,18 +220,11 @@ inline ReplacementTable::State ReplacementTable::step(State state, unsigned char
   }
 }
 
-// Whether a from-text may start at `pos` and end by `end`. Most positions
-// are ruled out by their pair of bytes; where only longer from-texts start
-// with it, by the three bytes.
+// Whether a from-text may start at `pos` and end by `end`.
 inline bool ReplacementTable::mayStartAt(const unsigned char* text, std::size_t pos,
                                          std::size_t end) const {
-  if (pos + 2 < end) {
-    const unsigned pair = pairKey(text[pos], text[pos + 1]);
-    return hasBit(pairStarts_, pair) &&
-           (hasBit(shortStarts_, pair) ||
-            hasBit(tripleStarts_, tripleKey(text[pos], text[pos + 1], text[pos + 2])));
-  }
-  if (pos + 1 < end) return hasBit(shortStarts_, pairKey(text[pos], text[pos + 1]));
+  if (pos + 2 < end) return (pairMask_[pairAt(text + pos)] & kThirdByteBits[text[pos + 2]]) != 0;
+  if (pos + 1 < end) return (pairMask_[pairAt(text + pos)] & kShortBit) != 0;
   return onlyByte_[text[pos]];
 }
 
@@ -264,10 +254,9 @@ inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, st
     // The last byte, which only a one-byte from-text can start.
     return onlyByte_[text[end - 1]] ? end - 1 : end;
   }
+  const std::uint16_t* const pairMask = pairMask_.data();
   for (; pos + 2 < end; ++pos) {
-    if (hasBit(pairStarts_, pairKey(text[pos], text[pos + 1])) && mayStartAt(text, pos, end)) {
-      return pos;
-    }
+    if ((pairMask[pairAt(text + pos)] & kThirdByteBits[text[pos + 2]]) != 0) return pos;
   }
   for (; pos < end; ++pos) {
     if (mayStartAt(text, pos, end)) return pos;

@@ -42,12 +42,11 @@ class ReplacementTable {
   // The entries with a from-text to search for, and those without, a bit each.
   std::vector<std::uint64_t> searched_, empties_;
 
-  // Every from-text starts with a byte pair set here, or is one byte long and
-  // sets all the pairs it starts. Most lines hold no such pair and are done
-  // with after one look at each byte. Pairs that start from-texts of one or
-  // two bytes are set again in the second, and the first three bytes of the
-  // longer ones, hashed, in the third.
-  std::vector<std::uint64_t> pairStarts_, shortStarts_, tripleStarts_;
+  // Per pair of bytes, what may start with it: bit 0 when a from-text of one
+  // or two bytes does (a one-byte text starts every pair it begins), and for
+  // the longer ones the bit of their third byte's class (see thirdByteBits).
+  // Most positions are ruled out by one look at the pair and the byte after.
+  std::vector<std::uint16_t> pairMask_;
   bool onlyByte_[256] = {};
   // For a table with few starts, the same looked for sixteen bytes at a time.
   std::vector<ByteBlock> blockFirst_, blockSecond_, blockOnly_;
