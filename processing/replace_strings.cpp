@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <string_view>
 
 #include "processing/byte_block.h"
@@ -114,16 +115,27 @@ ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
     addToTrie(from, i);
   }
   linkFailures();
-  for (unsigned pair = 0; pair < 65536; ++pair) {
-    const auto first = static_cast<char>(pair & 0xFF);
-    if (onlyByte_[pair & 0xFF]) {
-      if ((pair >> 8) == 0) blockOnly_.push_back(ByteBlock{} + first);
-    } else if (pairMask_[pair] != 0) {
-      blockFirst_.push_back(ByteBlock{} + first);
-      blockSecond_.push_back(ByteBlock{} + static_cast<char>(pair >> 8));
+  // The distinct starts: byte pairs, and single bytes (no second) that
+  // start a one-byte from-text and so whatever follows them.
+  std::set<std::pair<unsigned char, std::optional<unsigned char>>> starts;
+  for (const TextPair& entry : entries_) {
+    if (entry.from.empty()) continue;
+    const auto first = static_cast<unsigned char>(entry.from[0]);
+    starts.emplace(first, onlyByte_[first]
+                              ? std::nullopt
+                              : std::optional(static_cast<unsigned char>(entry.from[1])));
+    if (starts.size() > kBlockStartsMost) break;
+  }
+  blockFilter_ = starts.size() <= kBlockStartsMost;
+  for (const auto& [first, second] : starts) {
+    if (!blockFilter_) break;
+    if (second) {
+      blockFirst_.push_back(ByteBlock{} + static_cast<char>(first));
+      blockSecond_.push_back(ByteBlock{} + static_cast<char>(*second));
+    } else {
+      blockOnly_.push_back(ByteBlock{} + static_cast<char>(first));
     }
   }
-  blockFilter_ = blockFirst_.size() + blockOnly_.size() <= kBlockStartsMost;
 }
 
 void ReplacementTable::addToTrie(std::string_view from, std::size_t entry) {
@@ -184,12 +196,10 @@ void ReplacementTable::linkFailures() {
   failure_.assign(states, 0);
   for (std::size_t state = 0; state < states; ++state) {
     if (state < fullStates_) {
+      // A state moves as its failure does, except along its own edges.
       State* const moves = &fullMoves_[state * classes_];
-      const State* const failed = &fullMoves_[failure_[state] * classes_];
-      for (std::size_t c = 1; c < classes_; ++c) {
-        const State next = child(static_cast<State>(state), byteOfClass[c]);
-        moves[c] = next != 0 ? next : state == 0 ? 0 : failed[c];
-      }
+      if (state != 0) std::copy_n(&fullMoves_[failure_[state] * classes_], classes_, moves);
+      for (const Edge& edge : edges_[state]) moves[byteClass_[edge.byte]] = edge.to;
     }
     for (const Edge& edge : edges_[state]) {
       failure_[edge.to] = state == 0 ? 0 : step(failure_[state], edge.byte);
