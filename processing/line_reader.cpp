@@ -92,6 +92,7 @@ void LineReader::fill() {
                        (isUtf32(encoding_.form) ? " but its length is no multiple of four bytes."
                                                 : " but has an odd number of bytes."));
     }
+    if (encoding_.checkWhileReading && !validator_.complete()) throw NotUtf8();
     if (pendingHigh_ != 0) {
       appendUtf8(pendingHigh_, buf_);
       pendingHigh_ = 0;
@@ -120,6 +121,10 @@ void LineReader::decodeChunk(const char* data, std::size_t size) {
   }
   switch (encoding_.form) {
     case TextEncoding::Form::Utf8:
+      if (encoding_.checkWhileReading &&
+          !validator_.feed(reinterpret_cast<const unsigned char*>(data), size)) {
+        throw NotUtf8();
+      }
       buf_.append(data, size);
       break;
     case TextEncoding::Form::Legacy:

@@ -5,6 +5,7 @@
 
 #include "processing/file_ops.h"
 #include "processing/text_encoding.h"
+#include "processing/utf8.h"
 
 namespace pellumar {
 
@@ -13,7 +14,8 @@ namespace pellumar {
 /// that ends with a terminator yields no empty line after it, and an empty file
 /// yields none. A byte-order mark is not part of the first line.
 ///
-/// Throws RunFailure naming the file when it cannot be opened or read.
+/// Throws RunFailure naming the file when it cannot be opened or read, and
+/// NotUtf8 when the encoding says to check UTF-8 and the text is not.
 class LineReader {
  public:
   LineReader(const std::string& path, TextEncoding encoding);
@@ -40,6 +42,7 @@ class LineReader {
   std::size_t scanned_ = 0;   // no terminator in [pos_, scanned_)
   std::string carry_;         // UTF-16/32 bytes waiting for the rest of their unit
   char16_t pendingHigh_ = 0;  // UTF-16 high surrogate waiting for its partner
+  Utf8Validator validator_;   // for encoding_.checkWhileReading
   std::size_t lineNumber_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "processing/file_ops.h"
+#include "processing/held_messages.h"
 #include "processing/pass_table.h"
 #include "processing/run_context.h"
 #include "processing/run_failure.h"
@@ -54,15 +55,11 @@ RunOutcome ProcessingRun::clean(const std::string& path) {
   window_.setOpenButtonEnabled(false);
   encoding_.reset();
   paths_ = deriveJobPaths(path, settings_.nameSuffix);
-  RunContext context{settings_, window_, paths_, {}, {}, {}};
   try {
     guardChosenFile(paths_);
-    context.encoding = detectFileEncoding(paths_.inputPath, settings_.legacyPages());
-    encoding_ = context.encoding;
-    if (mode_ == RunMode::Staged || !singlePassMatchesStaged(context)) {
-      runStaged(context);
-    } else {
-      runSinglePass(context);
+    const CodePageCandidates pages = settings_.legacyPages();
+    if (mode_ != RunMode::SinglePass || !cleanCheckingUtf8(pages)) {
+      cleanIn(detectFileEncoding(paths_.inputPath, pages), window_);
     }
   } catch (const RunFailure& failure) {
     window_.setOpenButtonEnabled(true);
@@ -71,6 +68,44 @@ RunOutcome ProcessingRun::clean(const std::string& path) {
   }
   window_.setOpenButtonEnabled(true);
   return RunOutcome::Done;
+}
+
+// The single pass reads the whole file anyway, so a file that starts as
+// UTF-8 is checked as it is read rather than read once more beforehand.
+// False when it turns out not to be UTF-8: then nothing was shown or written,
+// and the run starts again.
+bool ProcessingRun::cleanCheckingUtf8(const CodePageCandidates& pages) {
+  TextEncoding encoding = detectEncodingFromStart(paths_.inputPath, pages);
+  if (!encoding.checkWhileReading) {
+    cleanIn(std::move(encoding), window_);
+    return true;
+  }
+  // Messages wait until the text has proved to be UTF-8.
+  HeldMessages held(window_);
+  try {
+    cleanIn(std::move(encoding), held);
+  } catch (const NotUtf8&) {
+    return false;
+  } catch (const RunFailure&) {
+    // A failure stands when the text it came from was read right.
+    if (detectFileEncoding(paths_.inputPath, pages).form != TextEncoding::Form::Utf8) return false;
+    held.release();
+    throw;
+  }
+  held.release();
+  return true;
+}
+
+void ProcessingRun::cleanIn(TextEncoding encoding, WindowSystem& window) {
+  encoding_ = encoding;
+  RunContext context{settings_, window, paths_, std::move(encoding), {}, {}};
+  if (mode_ == RunMode::SinglePass && singlePassMatchesStaged(context)) {
+    runSinglePass(context);
+    return;
+  }
+  // The staged run commits pass by pass, so it cannot start again.
+  if (context.encoding.checkWhileReading) throw NotUtf8();
+  runStaged(context);
 }
 
 }  // namespace pellumar

@@ -53,6 +53,9 @@ class ProcessingRun {
   const std::optional<TextEncoding>& encoding() const { return encoding_; }
 
  private:
+  bool cleanCheckingUtf8(const CodePageCandidates& pages);
+  void cleanIn(TextEncoding encoding, WindowSystem& window);
+
   const Settings& settings_;
   WindowSystem& window_;
   RunMode mode_;

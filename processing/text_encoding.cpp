@@ -1,6 +1,7 @@
 #include "processing/text_encoding.h"
 
 #include <memory>
+#include <optional>
 
 #include "processing/file_ops.h"
 #include "processing/run_failure.h"
@@ -51,18 +52,13 @@ CodePageCandidates single(std::shared_ptr<const CodePage> page) {
   return {page ? std::move(page) : CodePage::defaultPage()};
 }
 
-}  // namespace
-
-TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy) {
-  return detectFileEncoding(path, single(std::move(legacy)));
-}
-
-TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy) {
+TextEncoding detect(const std::string& path, const CodePageCandidates& legacy, bool fromStart) {
   FileReader file(path);
   Utf8Validator validator;
   // Fed from the piece where the text stops being UTF-8 on, until the
-  // choice is settled.
-  CodePageGuesser guesser(legacy);
+  // choice is settled; made only then, since making one costs more than
+  // reading a small file.
+  std::optional<CodePageGuesser> guesser;
   std::size_t guessed = 0;
   bool utf8 = true;
   std::string head;
@@ -77,12 +73,18 @@ TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidate
     }
     if (utf8) {
       utf8 = validator.feed(reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
+      if (utf8 && fromStart) {
+        TextEncoding encoding{TextEncoding::Form::Utf8, startsWith(head, "\xEF\xBB\xBF"), {}};
+        encoding.checkWhileReading = true;
+        return encoding;
+      }
     }
     if (!utf8) {
       if (legacy.size() < 2) break;
-      guesser.feed(piece);
+      if (!guesser) guesser.emplace(legacy);
+      guesser->feed(piece);
       guessed += piece.size();
-      if (guesser.hasEnough() || guessed >= kGuessBytes) break;
+      if (guesser->hasEnough() || guessed >= kGuessBytes) break;
     }
   }
   if (auto marked = fromByteOrderMark(head)) return *marked;
@@ -91,7 +93,22 @@ TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidate
   }
   if (legacy.size() < 2)
     return TextEncoding::legacy(legacy.empty() ? CodePage::defaultPage() : legacy.front());
-  return TextEncoding::legacy(guesser.best());
+  if (!guesser) guesser.emplace(legacy);
+  return TextEncoding::legacy(guesser->best());
+}
+
+}  // namespace
+
+TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy) {
+  return detect(path, single(std::move(legacy)), false);
+}
+
+TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy) {
+  return detect(path, legacy, false);
+}
+
+TextEncoding detectEncodingFromStart(const std::string& path, const CodePageCandidates& legacy) {
+  return detect(path, legacy, true);
 }
 
 }  // namespace pellumar

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,9 @@ struct TextEncoding {
   Form form = Form::Utf8;
   bool bom = false;                          ///< written back at the start of the output
   std::shared_ptr<const CodePage> codePage;  ///< set for Form::Legacy
+  /// UTF-8 judged by the file's first piece only: the line reader checks the
+  /// rest as it reads it and throws NotUtf8 where it is not.
+  bool checkWhileReading = false;
 
   static TextEncoding utf8() { return {}; }
   static TextEncoding legacy(std::shared_ptr<const CodePage> page) {
@@ -32,5 +36,17 @@ struct TextEncoding {
 /// choice needs. Throws RunFailure when the file cannot be read.
 TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy);
 TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy);
+
+/// As detectFileEncoding, but a file whose first piece is UTF-8 is taken for
+/// UTF-8 at once, with checkWhileReading set, so that a run that reads the
+/// whole file anyway reads it once.
+TextEncoding detectEncodingFromStart(const std::string& path, const CodePageCandidates& legacy);
+
+/// What the line reader throws when a file taken for UTF-8 from its start
+/// turns out not to be: the run starts again with the whole file judged.
+class NotUtf8 : public std::exception {
+ public:
+  const char* what() const noexcept override { return "not UTF-8 after all"; }
+};
 
 }  // namespace pellumar
