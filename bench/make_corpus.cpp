@@ -1,7 +1,8 @@
 // Writes the benchmark's files into a folder: a large SubRip file, a large
 // MicroDVD file, a MicroDVD file of 1 MiB lines, many small SubRip files, the
 // sample lexmend.ini and settings with full tables (full.ini, cut-down copies
-// of it, and prefixes.ini whose from-texts are prefixes of one another). The
+// of it, prefixes.ini whose from-texts are prefixes of one another, and
+// stripping.ini whose two tables undo each other). The
 // text is Polish dialogue in UTF-8 with what the passes look for: {y:i}
 // codes, spaces before punctuation and after hyphens, subtitles without
 // text, runs of empty lines. The same arguments always give the same bytes.
@@ -165,9 +166,21 @@ const char* const kSampleLocalChars[] = {"ą=a", "ć=c", "ę=e", "ł=l", "ń=n",
                                          "Ł=L", "Ń=N", "Ó=O", "Ś=S", "Ź=Z", "Ż=Z"};
 const char* const kSampleReplacements[] = {"...=…", "<i>=", "</i>=", "  = "};
 
-// A full local-character table: the Polish letters first, then Czech,
-// Slovak, German and Romance letters, 60 in all.
+// A full local-character table for Polish subtitles that the replacement
+// table below gives their diacritics back: the Polish letters as they look
+// when a windows-1250 or ISO-8859-2 file was read as windows-1252 or
+// ISO-8859-1, then Czech, Slovak, German and French letters, 60 in all.
 const char* const kFullLocalChars[] = {
+    "¹=ą", "æ=ć", "ê=ę", "³=ł", "ñ=ń", "œ=ś", "Ÿ=ź", "¿=ż", "¥=Ą", "Æ=Ć", "Ê=Ę", "£=Ł",
+    "Ñ=Ń", "Œ=Ś", "¯=Ż", "±=ą", "¶=ś", "¼=ź", "¡=Ą", "¦=Ś", "¬=Ź", "č=c", "ď=d", "ě=e",
+    "ň=n", "ř=r", "š=s", "ť=t", "ů=u", "ý=y", "ž=z", "Č=C", "Ď=D", "Ě=E", "Ň=N", "Ř=R",
+    "Š=S", "Ť=T", "Ů=U", "Ý=Y", "Ž=Z", "á=a", "é=e", "í=i", "ú=u", "Á=A", "É=E", "Í=I",
+    "Ú=U", "ä=a", "ö=o", "ü=u", "Ä=A", "Ö=O", "Ü=U", "ß=s", "à=a", "è=e", "ç=c", "â=a"};
+
+// Sixty letters taken down to ASCII, the Polish ones first: with the
+// replacement table below, every word it gives diacritics back to is
+// replaced twice, once each way.
+const char* const kStrippingLocalChars[] = {
     "ą=a", "ć=c", "ę=e", "ł=l", "ń=n", "ó=o", "ś=s", "ź=z", "ż=z", "Ą=A", "Ć=C", "Ę=E",
     "Ł=L", "Ń=N", "Ó=O", "Ś=S", "Ź=Z", "Ż=Z", "á=a", "č=c", "ď=d", "é=e", "ě=e", "í=i",
     "ň=n", "ř=r", "š=s", "ť=t", "ú=u", "ů=u", "ý=y", "ž=z", "Á=A", "Č=C", "Ď=D", "É=E",
@@ -279,7 +292,8 @@ const char* const kFullReplacements[] = {
     "?\?=?",
     "Sie=Się",
 };
-static_assert(std::size(kFullLocalChars) == 60 && std::size(kFullReplacements) == 100);
+static_assert(std::size(kFullLocalChars) == 60 && std::size(kStrippingLocalChars) == 60 &&
+              std::size(kFullReplacements) == 100);
 
 template <std::size_t N>
 std::string lines(const char* const (&entries)[N], std::size_t count = N) {
@@ -360,6 +374,7 @@ int main(int argc, char** argv) {
   }
   writeSettings(folder / "full_l10.ini", lines(kFullLocalChars, 10), lines(kFullReplacements));
   writeSettings(folder / "prefixes.ini", lines(kFullLocalChars), prefixReplacements());
+  writeSettings(folder / "stripping.ini", lines(kStrippingLocalChars), lines(kFullReplacements));
   writeLongLines(folder / "long.sub", 16, 1 << 20);
   writeSubRip(folder / "large.srt", largeBytes, 1);
   writeMicroDvd(folder / "large.sub", largeBytes, 2);

@@ -57,7 +57,7 @@ for f in large.srt large.sub; do
   done
 done
 # Table size: the full tables cut short, on the same file.
-for table in full_r1 full_r10 full_r50 full full_l10; do
+for table in full_r1 full_r10 full_r50 full full_l10 stripping; do
   run "size $table" "$cli" --settings "$table.ini" -q --all large.srt
 done
 # Lines of 1 MiB: the full tables, and from-texts that are prefixes of one another.
@@ -143,6 +143,16 @@ size_row "60 local characters, 10 replacements" full_r10
 size_row "60 local characters, 50 replacements" full_r50
 size_row "60 local characters, 100 replacements" full
 size_row "10 local characters, 100 replacements" full_l10
+echo
+echo "Tables that undo each other (stripping.ini: the 60 local characters take the"
+echo "Polish letters down to ASCII, and the 100 replacements put back the diacritics"
+echo "of the words they know), so each such word is replaced twice."
+echo
+echo "| tables | s | against the copy | against full settings |"
+echo "|---|--:|--:|--:|"
+echo "| 60 stripping local characters, 100 replacements | ${wall[size stripping]} |" \
+  "$(ratio "${wall[size stripping]}" "${wall[copy large.srt]}") |" \
+  "$(ratio "${wall[size stripping]}" "${wall[size full]}") |"
 echo
 echo "Lines of 1 MiB (long.sub), \`--all\`:"
 echo
