@@ -25,8 +25,12 @@ std::filesystem::path entryOf(const std::string& path) {
 // also one of the run's own temporary names, where it would pass for a leftover.
 void guardChosenFile(const JobPaths& paths) {
   const auto chosen = entryOf(paths.inputPath);
+  const std::filesystem::path folder = std::filesystem::path(paths.inputPath).parent_path();
   for (const std::string* derived : {&paths.outputPath, &paths.stagingPath, &paths.logPath}) {
-    const auto entry = entryOf(*derived);
+    // Names in the chosen file's folder, as most are, need no second look at it.
+    const std::filesystem::path name(*derived);
+    const auto entry =
+        name.parent_path() == folder ? chosen.parent_path() / name.filename() : entryOf(*derived);
     if (entry == chosen || (entry.parent_path() == chosen.parent_path() &&
                             isTemporaryName(chosen.filename(), entry.filename()))) {
       throw RunFailure("Cannot clean \"" + paths.inputPath +
