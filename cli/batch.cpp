@@ -47,17 +47,36 @@ class DisjointSets {
   std::vector<std::size_t> parent_;
 };
 
-// The names under which `path` may be reached: written out in full, and with
+// The names under which a path may be reached: written out in full, and with
 // symlinks resolved, so "./a.srt", "dir/../a.srt" and a link to it all meet.
-void addPathKeys(const std::string& path, std::vector<std::string>& keys) {
-  if (path.empty()) return;
-  std::error_code error;
-  const fs::path absolute = fs::absolute(path, error);
-  if (error) return;
-  keys.push_back(absolute.lexically_normal().string());
-  const fs::path resolved = fs::weakly_canonical(absolute, error);
-  if (!error) keys.push_back(resolved.string());
-}
+// Resolving costs a look at every part of a path; the FILEs of a batch share
+// a few folders, so each folder is resolved once.
+class PathKeys {
+ public:
+  void add(const std::string& path, std::vector<std::string>& keys) {
+    if (path.empty()) return;
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    if (error) return;
+    keys.push_back(absolute.lexically_normal().string());
+    // A link at the name itself leads out of its folder.
+    if (fs::is_symlink(fs::symlink_status(absolute, error))) {
+      const fs::path resolved = fs::weakly_canonical(absolute, error);
+      if (!error) keys.push_back(resolved.string());
+      return;
+    }
+    const auto [entry, isNew] = folders_.try_emplace(absolute.parent_path());
+    if (isNew) {
+      const fs::path folder = fs::weakly_canonical(absolute.parent_path(), error);
+      if (!error) entry->second = folder;
+    }
+    if (entry->second)
+      keys.push_back((*entry->second / absolute.filename()).lexically_normal().string());
+  }
+
+ private:
+  std::map<fs::path, std::optional<fs::path>> folders_;
+};
 
 std::string whyNotAFile(const std::string& file) {
   std::error_code error;
@@ -88,12 +107,13 @@ std::vector<std::vector<std::size_t>> groupFiles(const std::vector<std::string>&
   DisjointSets sets(files.size());
   std::map<std::string, std::size_t> firstUser;
   std::vector<std::string> keys;
+  PathKeys pathKeys;
   for (std::size_t index = 0; index < files.size(); ++index) {
     const JobPaths paths = deriveJobPaths(files[index], nameSuffix);
     keys.clear();
     for (const std::string* path :
          {&paths.inputPath, &paths.outputPath, &paths.stagingPath, &paths.logPath}) {
-      addPathKeys(*path, keys);
+      pathKeys.add(*path, keys);
     }
     for (const std::string& key : keys) {
       const auto [user, isNew] = firstUser.emplace(key, index);
