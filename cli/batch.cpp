@@ -206,7 +206,7 @@ std::size_t runBatch(const std::vector<std::string>& files,
   return notProcessed;
 }
 
-FileReport processFile(const std::string& file, const Settings& settings,
+FileReport processFile(const std::string& file, const Settings& settings, const RuleTables& tables,
                        const CliOptions& options) {
   FileReport report;
   // Checked only now, when the FILE's turn has come: an earlier FILE of its
@@ -216,7 +216,7 @@ FileReport processFile(const std::string& file, const Settings& settings,
     return report;
   }
   CliWindowSystem window(file, options);
-  ProcessingRun run(settings, window, options.mode);
+  ProcessingRun run(settings, window, options.mode, &tables);
   const RunOutcome outcome = run.clean(file);
   report.errorText = window.errorText();
   // Before the file's other lines: the encoding is known before any pass runs.

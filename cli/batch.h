@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "processing/rule_tables.h"
 #include "processing/settings.h"
 
 namespace pellumar::cli {
@@ -39,10 +40,10 @@ std::size_t runBatch(const std::vector<std::string>& files,
                      const std::vector<std::vector<std::size_t>>& groups, unsigned jobs,
                      const FileTask& task, const ReportSink& sink);
 
-/// One processing run on `file`, as the open button would run it with the
-/// options' boxes ticked. Files that are missing or no regular file are
-/// reported and not run.
-FileReport processFile(const std::string& file, const Settings& settings,
+/// One processing run on `file` with `settings` and their `tables`, as the
+/// open button would run it with the options' boxes ticked. Files that are
+/// missing or no regular file are reported and not run.
+FileReport processFile(const std::string& file, const Settings& settings, const RuleTables& tables,
                        const CliOptions& options);
 
 /// Writes each report's stderr lines, then its stdout line, keeping that

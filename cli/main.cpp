@@ -27,9 +27,10 @@ int runCli(int argc, char** argv) {
   Settings settings = *load.settings;
   if (options.codePages) settings.setLegacyPages(*options.codePages);
 
+  const RuleTables tables(settings);
   const std::size_t notProcessed = runBatch(
       options.files, groupFiles(options.files, settings.nameSuffix), options.jobs,
-      [&](const std::string& file) { return processFile(file, settings, options); },
+      [&](const std::string& file) { return processFile(file, settings, tables, options); },
       [](std::span<const FileReport> reports) { printReports(reports, stdout, stderr); });
   return notProcessed == 0 ? kExitAllProcessed : kExitSomeNotProcessed;
 }

@@ -11,6 +11,7 @@
 #include "processing/pipeline.h"
 #include "processing/redundant_spaces.h"
 #include "processing/replace_strings.h"
+#include "processing/rule_tables.h"
 #include "processing/run_failure.h"
 #include "processing/skip_log_file.h"
 #include "processing/srt_blank_lines.h"
@@ -35,13 +36,15 @@ std::unique_ptr<LineStage> ruleStage(Rule rule) {
 }
 
 Stages localCharStages(const PassInput& in) {
-  return stagesOf(ruleStage(
-      [table = LocalCharTable(in.settings.localChars)](std::string& line) { table.apply(line); }));
+  auto table = in.tables ? in.tables->localChars
+                         : std::make_shared<const LocalCharTable>(in.settings.localChars);
+  return stagesOf(ruleStage([table](std::string& line) { table->apply(line); }));
 }
 
 Stages replacementStages(const PassInput& in) {
-  return stagesOf(ruleStage([table = ReplacementTable(in.settings.replacements)](
-                                std::string& line) { table.apply(line); }));
+  auto table = in.tables ? in.tables->replacements
+                         : std::make_shared<const ReplacementTable>(in.settings.replacements);
+  return stagesOf(ruleStage([table](std::string& line) { table->apply(line); }));
 }
 
 Stages formattingCodeStages(const PassInput&) { return stagesOf(ruleStage(&stripFormattingCodes)); }
@@ -154,7 +157,7 @@ Pipeline compose(const RunContext& run, const std::array<std::optional<SubtitleK
   Pipeline pipeline;
   for (std::size_t i = 0; i < end; ++i) {
     if (!kinds[i]) continue;
-    for (auto& stage : kPasses[i].stages({run.settings, *kinds[i], log})) {
+    for (auto& stage : kPasses[i].stages({run.settings, *kinds[i], log, run.tables})) {
       pipeline.add(std::move(stage));
     }
     if (mayWriteWhatThePageCannotHold(run, kPasses[i])) {
@@ -192,7 +195,9 @@ void runStagedPass(RunContext& run, const Pass& pass) {
   const std::optional<SubtitleKind> kind = kindToWorkOn(run, pass);
   if (!kind) return;
   withSkipLog(run, pass.keepsSkipLog, [&](SkipLogFile* log) {
-    for (auto& stage : pass.stages({run.settings, *kind, log})) stagedCopy(run, pass, *stage, log);
+    for (auto& stage : pass.stages({run.settings, *kind, log, run.tables})) {
+      stagedCopy(run, pass, *stage, log);
+    }
   });
 }
 

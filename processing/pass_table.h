@@ -15,8 +15,9 @@ class SkipLogFile;
 /// What a pass builds its line stages from.
 struct PassInput {
   const Settings& settings;
-  SubtitleKind kind;  ///< of the chosen file, for a pass that needs it
-  SkipLogFile* log;   ///< open for a pass that keeps the skip log
+  SubtitleKind kind;                   ///< of the chosen file, for a pass that needs it
+  SkipLogFile* log;                    ///< open for a pass that keeps the skip log
+  const RuleTables* tables = nullptr;  ///< built from `settings`, when the run has them
 };
 
 /// What a pass does when its box is not ticked.

@@ -102,7 +102,7 @@ bool ProcessingRun::cleanCheckingUtf8(const CodePageCandidates& pages) {
 
 void ProcessingRun::cleanIn(TextEncoding encoding, WindowSystem& window) {
   encoding_ = encoding;
-  RunContext context{settings_, window, paths_, std::move(encoding), {}, {}};
+  RunContext context{settings_, window, paths_, std::move(encoding), {}, {}, tables_};
   if (mode_ == RunMode::SinglePass && singlePassMatchesStaged(context)) {
     runSinglePass(context);
     return;

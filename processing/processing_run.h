@@ -4,6 +4,7 @@
 #include <string>
 
 #include "processing/job_paths.h"
+#include "processing/run_context.h"
 #include "processing/settings.h"
 #include "processing/text_encoding.h"
 #include "processing/window_system.h"
@@ -31,8 +32,10 @@ enum class RunMode {
 /// fixed order and shows what failed.
 class ProcessingRun {
  public:
-  ProcessingRun(const Settings& settings, WindowSystem& window, RunMode mode = RunMode::Staged)
-      : settings_(settings), window_(window), mode_(mode) {}
+  /// `tables`, when given, are those of `settings`, shared with other runs.
+  ProcessingRun(const Settings& settings, WindowSystem& window, RunMode mode = RunMode::Staged,
+                const RuleTables* tables = nullptr)
+      : settings_(settings), window_(window), mode_(mode), tables_(tables) {}
 
   /// One click on the open button: asks for a file and cleans it as
   /// cleanAndConfirm() does.
@@ -59,6 +62,7 @@ class ProcessingRun {
   const Settings& settings_;
   WindowSystem& window_;
   RunMode mode_;
+  const RuleTables* tables_;
   JobPaths paths_;
   std::optional<TextEncoding> encoding_;
 };

@@ -11,14 +11,17 @@
 
 namespace pellumar {
 
+struct RuleTables;
+
 /// The state one run shares with its passes.
 struct RunContext {
   const Settings& settings;
   WindowSystem& window;
   JobPaths paths;
-  TextEncoding encoding;             ///< of the chosen file, and so of the output
-  std::optional<SubtitleKind> kind;  ///< of the chosen file, once a pass has asked
-  FileDescriptor committed{};        ///< open on the file this run's latest pass put in place
+  TextEncoding encoding;               ///< of the chosen file, and so of the output
+  std::optional<SubtitleKind> kind;    ///< of the chosen file, once a pass has asked
+  FileDescriptor committed{};          ///< open on the file this run's latest pass put in place
+  const RuleTables* tables = nullptr;  ///< built from `settings`; null: each pass builds its own
 };
 
 }  // namespace pellumar
