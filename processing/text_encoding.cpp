@@ -73,7 +73,8 @@ TextEncoding detect(const std::string& path, const CodePageCandidates& legacy, b
     }
     if (utf8) {
       utf8 = validator.feed(reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
-      if (utf8 && fromStart) {
+      // A first piece shorter than a whole one is the whole file, judged.
+      if (utf8 && fromStart && piece.size() == FileReader::kChunkSize) {
         TextEncoding encoding{TextEncoding::Form::Utf8, startsWith(head, "\xEF\xBB\xBF"), {}};
         encoding.checkWhileReading = true;
         return encoding;
