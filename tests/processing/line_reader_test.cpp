@@ -1,6 +1,8 @@
 #include "processing/line_reader.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <optional>
 #include <vector>
@@ -163,6 +165,21 @@ TEST_F(LineFiles, WriterNeverWritesThroughASymlinkNorOverAFolder) {
   EXPECT_EQ(readBytes(out), "new\r\n");
   std::filesystem::create_directory(dir.file("folder"));
   EXPECT_THROW(LineWriter(dir.file("folder"), TextEncoding::utf8()), RunFailure);
+}
+
+// Without standard input, a file may get descriptor 0: it is closed again.
+TEST_F(LineFiles, DescriptorZeroIsClosedLikeAnyOther) {
+  writeBytes(in, "a\r\n");
+  const int savedInput = ::dup(0);
+  ::close(0);
+  { LineReader reader(in, TextEncoding::utf8()); }
+  const bool readerClosed = ::fcntl(0, F_GETFD) == -1;
+  { LineWriter writer(out, TextEncoding::utf8()); }
+  const bool writerClosed = ::fcntl(0, F_GETFD) == -1;
+  ::dup2(savedInput, 0);
+  ::close(savedInput);
+  EXPECT_TRUE(readerClosed);
+  EXPECT_TRUE(writerClosed);
 }
 
 }  // namespace

@@ -57,7 +57,8 @@ TEST(StripFormattingCodes, MatchesTheModel) {
                  {{"{C:$FF0000}{Y:i,u}Text", "Text"},
                   {"{100}{200}{y:i}Hello {b}world{/b}", "{100}{200}Hello world"},
                   {"{a{b}c}", "c}"},
-                  {"x{1}{a}", "x{1}"}});
+                  {"x{1}{a}", "x{1}"},
+                  {"{0}{9}{:}{/}", "{0}{9}"}});
   // Every line of up to 8 characters over the characters that matter.
   const std::string alphabet = "{}a1";
   for (std::size_t length = 0; length <= 8; ++length) {
@@ -71,7 +72,7 @@ TEST(StripFormattingCodes, MatchesTheModel) {
     } while (k < length);
   }
   expectModelOnRandomLines(stripFormattingCodes, testing::stripCodesOneAtATime,
-                           "{{}}ab1 :-\xc3\xa9", 39, 20240611);
+                           "{{}}ab019 :-\xc3\xa9", 39, 20240611);
 }
 
 TEST(RedundantSpaces, MatchTheModels) {

@@ -1,7 +1,9 @@
 #include "processing/processing_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -130,6 +132,21 @@ TEST_P(RunContract, SymlinksAndInterruptedCallsDoNotChangeTheResult) {
     EXPECT_EQ(file("movie_PL.srt"), kFramesCleaned);
     EXPECT_EQ(file("movie_PL.srt.log"), "Skipped line : {1}{2}\r\n");
   }
+}
+
+// Without standard input, files the run opens may get descriptor 0, which is
+// a file like any other: used, and closed again.
+TEST_P(RunContract, DescriptorZeroIsAFileLikeAnother) {
+  const int savedInput = ::dup(0);
+  ::close(0);
+  window.ticked[Option::DeleteBlankSubtitles] = true;
+  const RunOutcome outcome = runOn(kFrames);
+  const bool zeroClosed = ::fcntl(0, F_GETFD) == -1;
+  ::dup2(savedInput, 0);
+  ::close(savedInput);
+  EXPECT_EQ(outcome, RunOutcome::Done);
+  EXPECT_TRUE(zeroClosed);
+  EXPECT_EQ(file("movie_PL.srt"), kFramesCleaned);
 }
 
 // A failed run leaves what an earlier run made as it was: it may be another
