@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <optional>
 #include <set>
-#include <span>
 #include <thread>
 
 #include "processing/file_ops.h"
@@ -22,10 +21,8 @@
 namespace pellumar {
 namespace {
 
-using testing::FakeWindowSystem;
 using testing::listFolder;
 using testing::readBytes;
-using testing::TempDir;
 using testing::writeBytes;
 
 constexpr Option kAllOptions[] = {Option::SubstituteLocalChars,  Option::ReplaceStrings,
@@ -43,8 +40,6 @@ std::string subtitles(int count) {
   return text;
 }
 
-std::string modeName(RunMode mode) { return mode == RunMode::Staged ? "Staged" : "SinglePass"; }
-
 class RunsOnOneFile : public ::testing::TestWithParam<RunMode> {
  protected:
   RunsOnOneFile() {
@@ -54,29 +49,26 @@ class RunsOnOneFile : public ::testing::TestWithParam<RunMode> {
     settings.replacements = {{"a", "aa"}};
   }
 
-  RunOutcome runOnce(std::span<const Option> options = kAllOptions) {
-    FakeWindowSystem window;
+  // Bit i of `options` ticks kAllOptions[i].
+  RunOutcome runOnce(unsigned options = 0x3F) {
+    testing::FakeWindowSystem window;
     window.chosenFile = input;
-    window.ticked.clear();
-    for (const Option option : options) window.ticked[option] = true;
+    for (std::size_t i = 0; i < 6; ++i) window.ticked[kAllOptions[i]] = (options >> i & 1) != 0;
     return ProcessingRun(settings, window, GetParam()).run();
   }
 
-  std::optional<std::string> output() const {
-    if (!std::filesystem::exists(dir.file("movie_PL.srt"))) return std::nullopt;
-    return readBytes(dir.file("movie_PL.srt"));
+  std::optional<std::string> output(const char* name = "movie_PL.srt") const {
+    if (!std::filesystem::exists(dir.file(name))) return std::nullopt;
+    return readBytes(dir.file(name));
   }
 
   // Output, log and every name in the folder.
   std::string state() const {
-    std::string log;
-    if (std::filesystem::exists(dir.file("movie_PL.srt.log"))) {
-      log = readBytes(dir.file("movie_PL.srt.log"));
-    }
-    return output().value_or("(none)") + "|" + log + "|" + listFolder(dir.path());
+    return output().value_or("(none)") + "|" + output("movie_PL.srt.log").value_or("") + "|" +
+           listFolder(dir.path());
   }
 
-  TempDir dir;
+  testing::TempDir dir;
   Settings settings;
   std::string input = dir.file("movie.srt");
 };
@@ -113,11 +105,11 @@ TEST_P(RunsOnOneFile, TwoAtOnceEachEndWithACompleteResult) {
         std::jthread other([&] { first = runOnce(); });
         second = runOnce();
       }
-      EXPECT_EQ(first, RunOutcome::Done) << (inProcesses ? "processes" : "threads") << round;
-      EXPECT_EQ(second, RunOutcome::Done) << (inProcesses ? "processes" : "threads") << round;
+      SCOPED_TRACE(::testing::Message() << (inProcesses ? "processes " : "threads ") << round);
+      EXPECT_EQ(first, RunOutcome::Done);
+      EXPECT_EQ(second, RunOutcome::Done);
       // Not printed: the files are large.
-      ASSERT_TRUE(state() == expected)
-          << (inProcesses ? "processes" : "threads") << round << ": " << listFolder(dir.path());
+      ASSERT_TRUE(state() == expected) << listFolder(dir.path());
     }
   }
 }
@@ -126,22 +118,17 @@ TEST_P(RunsOnOneFile, TwoAtOnceEachEndWithACompleteResult) {
 // result of a pass that finished (staged run), never a torn file; the next
 // run removes what the killed one left.
 TEST_P(RunsOnOneFile, KilledRunLeavesAFinishedStateForTheNextRunToClean) {
-  // The options up to each pass; the kills come in runs of the last.
-  const std::vector<std::vector<Option>> kPasses = {
-      {Option::SubstituteLocalChars},
-      {Option::SubstituteLocalChars, Option::ReplaceStrings},
-      {Option::SubstituteLocalChars, Option::ReplaceStrings, Option::RemoveFormattingCodes}};
-  const std::vector<Option>& all = kPasses.back();
+  // The options up to each of the first three passes; the kills come in runs
+  // of all three.
+  constexpr unsigned all = 7;
   writeBytes(input, subtitles(40000));
   std::set<std::string> finished{"earlier\r\n"};
   std::chrono::steady_clock::duration whole{};
-  for (const auto& options : kPasses) {
+  for (const unsigned options : {1u, 3u, all}) {
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(runOnce(options), RunOutcome::Done);
     whole = std::chrono::steady_clock::now() - start;
-    if (GetParam() == RunMode::Staged || &options == &all) {
-      finished.insert(*output());
-    }
+    if (GetParam() == RunMode::Staged || options == all) finished.insert(*output());
   }
   const std::string complete = *output();
 
@@ -149,7 +136,7 @@ TEST_P(RunsOnOneFile, KilledRunLeavesAFinishedStateForTheNextRunToClean) {
   constexpr int kRounds = 8;
   for (int round = 0; round < kRounds; ++round) {
     writeBytes(dir.file("movie_PL.srt"), "earlier\r\n");
-    const pid_t child = startChild([this, &all] { return runOnce(all); });
+    const pid_t child = startChild([this] { return runOnce(all); });
     if (round > 0) {
       // From the moment the child has begun writing, so that a slow start on
       // a busy machine does not let every kill come before the run.
@@ -175,45 +162,33 @@ TEST_P(RunsOnOneFile, KilledRunLeavesAFinishedStateForTheNextRunToClean) {
 // A file at one of the run's own names is a dead run's leftover when nobody
 // holds it locked, and goes; a locked one belongs to a live run and stays.
 TEST_P(RunsOnOneFile, LeftoversGoOnlyWhenNoLiveRunHoldsThem) {
-  struct Leftover {
-    const char* name;
-    bool live;
-  };
-  struct Case {
-    std::vector<Leftover> leftovers;
-    const char* staying;  // what the folder shows besides the run's own files
-  };
-  const Case cases[] = {
-      {{{"movie_PL_22.srt.1.tmp", false}, {"movie_PL.srt.log.1.tmp", false}}, ""},
-      {{{"movie_PL_22.srt.1.tmp", true}, {"movie_PL.srt.log.1.tmp", true}},
+  // Leftovers, "+" before a live one's name, and what stays of them.
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"movie_PL_22.srt.1.tmp", "movie_PL.srt.log.1.tmp"}, ""},
+      {{"+movie_PL_22.srt.1.tmp", "+movie_PL.srt.log.1.tmp"},
        " movie_PL.srt.log.1.tmp movie_PL_22.srt.1.tmp"},
-      {{{"movie_PL_22.srt.1.tmp", true}, {"movie_PL_22.srt.2.tmp", false}},
-       " movie_PL_22.srt.1.tmp"},
-      {{{"movie_PL_22.srt.1.tmp", false},
-        {"movie_PL_22.srt.2.tmp", true},
-        {"movie_PL_22.srt.3.tmp", false}},
-       " movie_PL_22.srt.2.tmp"},
-  };
+      {{"+movie_PL_22.srt.1.tmp", "movie_PL_22.srt.2.tmp"}, " movie_PL_22.srt.1.tmp"},
+      {{"movie_PL_22.srt.1.tmp", "+movie_PL_22.srt.2.tmp", "movie_PL_22.srt.3.tmp"},
+       " movie_PL_22.srt.2.tmp"}};
   writeBytes(input, subtitles(20));
   ASSERT_EQ(runOnce(), RunOutcome::Done);
   const std::string complete = *output();
-  for (const Case& c : cases) {
+  for (const auto& [leftovers, staying] : cases) {
     std::vector<FileDescriptor> held;
-    for (const Leftover& leftover : c.leftovers) {
-      writeBytes(dir.file(leftover.name), "left\r\n");
-      if (!leftover.live) continue;
-      held.emplace_back(open(dir.file(leftover.name).c_str(), O_RDONLY | O_CLOEXEC));
+    std::vector<std::string> live;
+    for (const std::string& leftover : leftovers) {
+      const std::string path = dir.file(leftover.substr(leftover[0] == '+' ? 1 : 0));
+      writeBytes(path, "left\r\n");
+      if (leftover[0] != '+') continue;
+      live.push_back(path);
+      held.emplace_back(open(path.c_str(), O_RDONLY | O_CLOEXEC));
       ASSERT_EQ(flock(held.back().get(), LOCK_EX), 0);
     }
     ASSERT_EQ(runOnce(), RunOutcome::Done);
     EXPECT_EQ(output(), complete);
     EXPECT_EQ(listFolder(dir.path()),
-              std::string("movie.srt movie_PL.srt movie_PL.srt.log") + c.staying);
-    for (const Leftover& leftover : c.leftovers) {
-      if (leftover.live) {
-        EXPECT_EQ(readBytes(dir.file(leftover.name)), "left\r\n");
-      }
-    }
+              std::string("movie.srt movie_PL.srt movie_PL.srt.log") + staying);
+    for (const std::string& path : live) EXPECT_EQ(readBytes(path), "left\r\n");
     // Once their runs are gone, the next run clears them.
     held.clear();
     ASSERT_EQ(runOnce(), RunOutcome::Done);
@@ -223,7 +198,9 @@ TEST_P(RunsOnOneFile, LeftoversGoOnlyWhenNoLiveRunHoldsThem) {
 
 INSTANTIATE_TEST_SUITE_P(BothModes, RunsOnOneFile,
                          ::testing::Values(RunMode::Staged, RunMode::SinglePass),
-                         [](const auto& test) { return modeName(test.param); });
+                         [](const auto& test) {
+                           return test.param == RunMode::Staged ? "Staged" : "SinglePass";
+                         });
 
 }  // namespace
 }  // namespace pellumar

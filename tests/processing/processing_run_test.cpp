@@ -1,7 +1,9 @@
 #include "processing/processing_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -13,10 +15,8 @@
 namespace pellumar {
 namespace {
 
-using testing::FakeWindowSystem;
 using testing::listFolder;
 using testing::readBytes;
-using testing::TempDir;
 using testing::writeBytes;
 
 timespec modificationTime(const std::string& path) {
@@ -25,22 +25,25 @@ timespec modificationTime(const std::string& path) {
   return info.st_mtim;
 }
 
+const char* const kFrames = "{1}{2}a\n{1}{2}\n{3}{4}b\n{5}{6}c\n{7}{8}d\n";
+const char* const kFramesCleaned = "{1}{2}a\r\n{3}{4}b\r\n{5}{6}c\r\n{7}{8}d\r\n";
+
 // What every run must keep, in both ways of running: the chosen file is never
 // written, no staging file stays, and the window hears exactly one answer.
 class RunContract : public ::testing::TestWithParam<RunMode> {
  protected:
-  void SetUp() override {
+  RunContract() {
     settings.localChars = {{"ą", "a"}, {"ł", "l"}};
     settings.replacements = {{"teh", "the"}};
-    input = dir.file("movie.srt");
     window.chosenFile = input;
   }
+
+  RunOutcome run() { return ProcessingRun(settings, window, GetParam()).run(); }
 
   RunOutcome runOn(const std::string& bytes) {
     writeBytes(input, bytes);
     const timespec before = modificationTime(input);
-    ProcessingRun run(settings, window, GetParam());
-    const RunOutcome outcome = run.run();
+    const RunOutcome outcome = run();
     EXPECT_EQ(readBytes(input), bytes) << "the chosen file changed";
     const timespec after = modificationTime(input);
     EXPECT_EQ(before.tv_sec, after.tv_sec);
@@ -50,20 +53,25 @@ class RunContract : public ::testing::TestWithParam<RunMode> {
     return outcome;
   }
 
-  std::string output() { return readBytes(dir.file("movie_PL.srt")); }
+  // The text of the one message shown.
+  std::string message() {
+    EXPECT_EQ(window.messages.size(), 1u);
+    return window.messages.empty() ? "" : window.messages[0].text;
+  }
 
-  TempDir dir;
+  std::string file(const char* name) { return readBytes(dir.file(name)); }
+
+  testing::TempDir dir;
   Settings settings;
-  FakeWindowSystem window;
-  std::string input;
+  testing::FakeWindowSystem window;
+  std::string input = dir.file("movie.srt");
 };
 
 TEST_P(RunContract, EveryBoxClearCopiesWithCrLf) {
-  window.tickOnly({});
+  window.ticked.clear();
   EXPECT_EQ(runOn("teh ą\nb\rc\r\n"), RunOutcome::Done);
-  EXPECT_EQ(output(), "teh ą\r\nb\r\nc\r\n");
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0].text, "Done.");
+  EXPECT_EQ(file("movie_PL.srt"), "teh ą\r\nb\r\nc\r\n");
+  EXPECT_EQ(message(), "Done.");
   EXPECT_EQ(window.messages[0].icon, MessageIcon::Information);
   EXPECT_EQ(window.messages[0].title, std::optional<std::string>("Pellumar"));
   EXPECT_EQ(window.dialogTitles, std::vector<std::string>{"Open Subtitle File"});
@@ -81,12 +89,11 @@ TEST_P(RunContract, CleansInTheFilesOwnEncoding) {
        "a \x81\r\n",
        "the ala \x81\r\n"},
       {"\xFF\xFEt\0e\0h\0\n\0"s, "\xFF\xFEt\0h\0e\0\r\0\n\0"s},
-      {"\xEF\xBB\xBFteh\r\n", "\xEF\xBB\xBFthe\r\n"},
-  };
+      {"\xEF\xBB\xBFteh\r\n", "\xEF\xBB\xBFthe\r\n"}};
   for (const auto& [bytes, cleaned] : cases) {
     SCOPED_TRACE(bytes);
     EXPECT_EQ(runOn(bytes), RunOutcome::Done);
-    EXPECT_EQ(output(), cleaned);
+    EXPECT_EQ(file("movie_PL.srt"), cleaned);
     EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
   }
 }
@@ -95,7 +102,7 @@ TEST_P(RunContract, CancelledDialogDoesNothing) {
   writeBytes(input, "x");
   for (const std::string& chosen : {std::string(), dir.file("gone.srt"), dir.path().string()}) {
     window.chosenFile = chosen;
-    EXPECT_EQ(ProcessingRun(settings, window, GetParam()).run(), RunOutcome::NothingChosen);
+    EXPECT_EQ(run(), RunOutcome::NothingChosen);
   }
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(listFolder(dir.path()), "movie.srt");
@@ -104,23 +111,42 @@ TEST_P(RunContract, CancelledDialogDoesNothing) {
 TEST_P(RunContract, FolderAtTheOutputNameFails) {
   std::filesystem::create_directory(dir.file("movie_PL.srt"));
   EXPECT_EQ(runOn("x\n"), RunOutcome::Failed);
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_NE(window.messages[0].text.find("movie_PL.srt"), std::string::npos);
+  EXPECT_NE(message().find("movie_PL.srt"), std::string::npos);
   EXPECT_TRUE(window.messages[0].buttonEnabled);
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("movie_PL.srt")));
 }
 
-TEST_P(RunContract, SymlinksAtTheDerivedNamesAreNotWrittenThrough) {
-  const std::string victim = dir.file("victim.txt");
-  writeBytes(victim, "keep");
+// Symlinks at the derived names are not written through. Then each read and
+// write is first interrupted by a signal and moves three bytes at most: the
+// run goes on as if the file had come in one piece.
+TEST_P(RunContract, SymlinksAndInterruptedCallsDoNotChangeTheResult) {
+  writeBytes(dir.file("victim.txt"), "keep");
   for (const char* name : {"movie_PL.srt", "movie_PL_22.srt.1.tmp", "movie_PL.srt.log"}) {
-    std::filesystem::create_symlink(victim, dir.file(name));
+    std::filesystem::create_symlink(dir.file("victim.txt"), dir.file(name));
   }
   window.ticked[Option::DeleteBlankSubtitles] = true;
-  EXPECT_EQ(runOn("{1}{2}a\n{1}{2}\n{3}{4}b\n{5}{6}c\n{7}{8}d\n"), RunOutcome::Done);
-  EXPECT_EQ(readBytes(victim), "keep");
-  EXPECT_EQ(output(), "{1}{2}a\r\n{3}{4}b\r\n{5}{6}c\r\n{7}{8}d\r\n");
-  EXPECT_EQ(readBytes(dir.file("movie_PL.srt.log")), "Skipped line : {1}{2}\r\n");
+  for (const std::size_t interrupted : {0, 3}) {
+    SystemFaults calls({.interruptedSize = interrupted});
+    EXPECT_EQ(runOn(kFrames), RunOutcome::Done);
+    EXPECT_EQ(file("victim.txt"), "keep");
+    EXPECT_EQ(file("movie_PL.srt"), kFramesCleaned);
+    EXPECT_EQ(file("movie_PL.srt.log"), "Skipped line : {1}{2}\r\n");
+  }
+}
+
+// Without standard input, files the run opens may get descriptor 0, which is
+// a file like any other: used, and closed again.
+TEST_P(RunContract, DescriptorZeroIsAFileLikeAnother) {
+  const int savedInput = ::dup(0);
+  ::close(0);
+  window.ticked[Option::DeleteBlankSubtitles] = true;
+  const RunOutcome outcome = runOn(kFrames);
+  const bool zeroClosed = ::fcntl(0, F_GETFD) == -1;
+  ::dup2(savedInput, 0);
+  ::close(savedInput);
+  EXPECT_EQ(outcome, RunOutcome::Done);
+  EXPECT_TRUE(zeroClosed);
+  EXPECT_EQ(file("movie_PL.srt"), kFramesCleaned);
 }
 
 // A failed run leaves what an earlier run made as it was: it may be another
@@ -129,59 +155,39 @@ TEST_P(RunContract, FullDiskInTheFirstWriteLeavesTheEarlierFiles) {
   writeBytes(dir.file("movie_PL.srt"), "old output");
   writeBytes(dir.file("movie_PL.srt.log"), "old log");
   window.ticked[Option::DeleteBlankSubtitles] = true;
-  SystemFaults calls;
-  calls.failWrite(1, ENOSPC);
-  EXPECT_EQ(runOn("{1}{2}a\n{1}{2}\n{3}{4}b\n{5}{6}c\n"), RunOutcome::Failed);
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0].text,
+  SystemFaults calls({.error = ENOSPC, .writeToFail = 1});
+  EXPECT_EQ(runOn(kFrames), RunOutcome::Failed);
+  EXPECT_EQ(message(),
             "Cannot write \"" + dir.file("movie_PL.srt") + "\": No space left on device.");
   EXPECT_EQ(window.messages[0].icon, MessageIcon::None);
-  EXPECT_EQ(output(), "old output");
-  EXPECT_EQ(readBytes(dir.file("movie_PL.srt.log")), "old log");
+  EXPECT_EQ(file("movie_PL.srt"), "old output");
+  EXPECT_EQ(file("movie_PL.srt.log"), "old log");
   EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
 }
 
-// Each read and write is first interrupted by a signal and then moves three
-// bytes at most: the run goes on as if the file had come in one piece.
-TEST_P(RunContract, InterruptedReadsAndWritesAreMadeAgain) {
-  window.ticked[Option::DeleteBlankSubtitles] = true;
-  SystemFaults calls;
-  calls.interruptReadsAndWrites(3);
-  EXPECT_EQ(runOn("{1}{2}a\n{1}{2}\n{3}{4}b\n{5}{6}c\n{7}{8}d\n"), RunOutcome::Done);
-  EXPECT_EQ(output(), "{1}{2}a\r\n{3}{4}b\r\n{5}{6}c\r\n{7}{8}d\r\n");
-  EXPECT_EQ(readBytes(dir.file("movie_PL.srt.log")), "Skipped line : {1}{2}\r\n");
-}
-
-// A read-only folder, which root (as tests run) writes all the same.
-TEST_P(RunContract, FolderThatTakesNoNewFileFailsNamingTheFile) {
+// A read-only folder, which root (as tests run) writes all the same; and a
+// rename that fails.
+TEST_P(RunContract, FailingCreateOrRenameLeavesTheEarlierOutput) {
   writeBytes(dir.file("movie_PL.srt"), "old output");
-  SystemFaults calls;
-  calls.failCreate(EACCES);
+  {
+    SystemFaults calls({.error = EACCES, .failCreate = true});
+    EXPECT_EQ(runOn("teh\n"), RunOutcome::Failed);
+    EXPECT_EQ(message(),
+              "Cannot create \"" + dir.file("movie_PL_22.srt.1.tmp") + "\": Permission denied.");
+  }
+  window.messages.clear();
+  SystemFaults calls({.error = EXDEV, .failRename = true});
   EXPECT_EQ(runOn("teh\n"), RunOutcome::Failed);
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0].text,
-            "Cannot create \"" + dir.file("movie_PL_22.srt.1.tmp") + "\": Permission denied.");
-  EXPECT_EQ(output(), "old output");
-}
-
-TEST_P(RunContract, FailingRenameLeavesNoStagingFile) {
-  writeBytes(dir.file("movie_PL.srt"), "old output");
-  SystemFaults calls;
-  calls.failRename(EXDEV);
-  EXPECT_EQ(runOn("teh\n"), RunOutcome::Failed);
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_NE(window.messages[0].text.find("movie_PL.srt"), std::string::npos);
-  EXPECT_EQ(output(), "old output");
+  EXPECT_NE(message().find("movie_PL.srt"), std::string::npos);
+  EXPECT_EQ(file("movie_PL.srt"), "old output");
   EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
 }
 
 TEST_P(RunContract, InputGoneAfterChoosingFailsWithAMessage) {
   // A name that is a file when checked but cannot be read.
   window.chosenFile = "/proc/self/mem";
-  ProcessingRun run(settings, window, GetParam());
-  EXPECT_EQ(run.run(), RunOutcome::Failed);
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_NE(window.messages[0].text.find("/proc/self/mem"), std::string::npos);
+  EXPECT_EQ(run(), RunOutcome::Failed);
+  EXPECT_NE(message().find("/proc/self/mem"), std::string::npos);
   EXPECT_TRUE(window.buttonEnabled);
 }
 
@@ -192,10 +198,9 @@ TEST_P(RunContract, SuffixThatPutsAStagingFileOnTheChosenFileFails) {
   window.chosenFile = dir.file("G_22.tmp.1.tmp");
   writeBytes(window.chosenFile, "x\n");
   std::filesystem::create_directory(dir.file("G_22.tmp.1"));
-  EXPECT_EQ(ProcessingRun(settings, window, GetParam()).run(), RunOutcome::Failed);
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0].text, "Cannot clean \"" + window.chosenFile +
-                                         "\": the output name would replace the chosen file.");
+  EXPECT_EQ(run(), RunOutcome::Failed);
+  EXPECT_EQ(message(), "Cannot clean \"" + window.chosenFile +
+                           "\": the output name would replace the chosen file.");
   EXPECT_EQ(readBytes(window.chosenFile), "x\n");
 }
 
@@ -206,14 +211,13 @@ INSTANTIATE_TEST_SUITE_P(BothModes, RunContract,
                          });
 
 TEST(StagedRun, FailureInALaterPassKeepsTheEarlierPassInTheOutput) {
-  TempDir dir;
+  testing::TempDir dir;
   Settings settings;
   settings.replacements = {{"a", "b"}};
-  FakeWindowSystem window;
+  testing::FakeWindowSystem window;
   window.chosenFile = dir.file("movie.srt");
   writeBytes(window.chosenFile, "a\n");
-  SystemFaults calls;
-  calls.failWrite(2, EIO);  // the second pass's write
+  SystemFaults calls({.error = EIO, .writeToFail = 2});  // the second pass's write
   EXPECT_EQ(ProcessingRun(settings, window).run(), RunOutcome::Failed);
   EXPECT_EQ(readBytes(dir.file("movie_PL.srt")), "a\r\n");
   EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
@@ -227,26 +231,23 @@ TEST(RunModes, CharacterThePageCannotHoldFailsBothAtTheSamePlace) {
   Settings settings;
   settings.localChars = {{"ą", "a"}};
   settings.replacements = {{"teh", "{☃}"}};
-  std::vector<std::string> messages;
   for (RunMode mode : {RunMode::Staged, RunMode::SinglePass}) {
-    TempDir dir;
-    FakeWindowSystem window;
+    testing::TempDir dir;
+    testing::FakeWindowSystem window;
     window.ticked[Option::RemoveFormattingCodes] = true;
     window.chosenFile = dir.file("movie.srt");
     writeBytes(window.chosenFile, "\xB9\r\nteh\r\n");
     EXPECT_EQ(ProcessingRun(settings, window, mode).run(), RunOutcome::Failed);
     ASSERT_EQ(window.messages.size(), 1u);
-    messages.push_back(window.messages[0].text.substr(window.messages[0].text.find("line")));
+    EXPECT_EQ(window.messages[0].text.substr(window.messages[0].text.find("line")),
+              "line 2 holds the character \"☃\" (U+2603), which the code page windows-1250 "
+              "cannot hold.");
+    EXPECT_EQ(listFolder(dir.path()),
+              mode == RunMode::Staged ? "movie.srt movie_PL.srt" : "movie.srt");
     if (mode == RunMode::Staged) {
       EXPECT_EQ(readBytes(dir.file("movie_PL.srt")), "a\r\nteh\r\n");
-    } else {
-      EXPECT_EQ(listFolder(dir.path()), "movie.srt");
     }
   }
-  EXPECT_EQ(messages[0], messages[1]);
-  EXPECT_EQ(messages[0],
-            "line 2 holds the character \"☃\" (U+2603), which the code page windows-1250 "
-            "cannot hold.");
 }
 
 }  // namespace

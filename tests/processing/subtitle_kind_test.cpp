@@ -12,29 +12,29 @@
 namespace pellumar {
 namespace {
 
-struct LineCase {
-  const char* line;
-  bool frame;  // two "{" and two "}", anywhere
-  bool arrow;  // holds "-->"
-};
-
-class KindOfLineTest : public ::testing::TestWithParam<LineCase> {};
-
-TEST_P(KindOfLineTest, CountsBracesAndFindsTheArrow) {
-  EXPECT_EQ(isFrameLine(GetParam().line), GetParam().frame) << GetParam().line;
-  EXPECT_EQ(isArrowLine(GetParam().line), GetParam().arrow) << GetParam().line;
+TEST(KindOfLine, CountsBracesAndFindsTheArrow) {
+  const struct {
+    const char* line;
+    bool frame;  // two "{" and two "}", anywhere
+    bool arrow;  // holds "-->"
+  } cases[] = {{"{100}{200}Hello", true, false},
+               {"}}{{", true, false},
+               {"{{{}}", true, false},
+               {"a{b}c{d}e", true, false},
+               {"{1}", false, false},
+               {"{{}", false, false},
+               {"{}}", false, false},
+               {"", false, false},
+               {"-->", false, true},
+               {"x--->y{1}{2}", true, true},
+               {"->", false, false},
+               {"- ->", false, false},
+               {"-- >", false, false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(isFrameLine(c.line), c.frame) << c.line;
+    EXPECT_EQ(isArrowLine(c.line), c.arrow) << c.line;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, KindOfLineTest,
-    ::testing::Values(LineCase{"{100}{200}Hello", true, false}, LineCase{"}}{{", true, false},
-                      LineCase{"{{{}}", true, false}, LineCase{"a{b}c{d}e", true, false},
-                      LineCase{"{1}", false, false}, LineCase{"{{}", false, false},
-                      LineCase{"{}}", false, false}, LineCase{"", false, false},
-                      LineCase{"00:00:01,000 --> 00:00:02,000", false, true},
-                      LineCase{"-->", false, true}, LineCase{"x--->y{1}{2}", true, true},
-                      LineCase{"->", false, false}, LineCase{"- ->", false, false},
-                      LineCase{"-- >", false, false}));
 
 std::string lines(const std::vector<std::string>& texts, const std::string& end = "\r\n") {
   std::string bytes;
@@ -42,56 +42,44 @@ std::string lines(const std::vector<std::string>& texts, const std::string& end 
   return bytes;
 }
 
-class DetectSubtitleKindTest : public ::testing::Test {
- protected:
-  SubtitleKind detect(const std::string& bytes) {
-    const std::string path = dir.file("chosen.srt");
-    testing::writeBytes(path, bytes);
-    return detectSubtitleKind(path, TextEncoding::utf8());
-  }
-
-  testing::TempDir dir;
-};
-
-const std::vector<std::string> kThreeFrameLines = {"{1}{2}a", "x", "{3}{4}b", "", "{5}{6}"};
-const std::vector<std::string> kThreeArrowLines = {"1", "00:00:01,000 --> 00:00:02,000", "a", "",
-                                                   "2", "00:00:03,000 --> 00:00:04,000", "b", "",
-                                                   "3", "00:00:05,000 --> 00:00:06,000"};
-const std::string kFourArrowLines = lines(std::vector<std::string>(4, "a --> b"));
-
-struct KindCase {
-  const char* name;
-  std::string bytes;
-  SubtitleKind kind;
-};
-
-class DetectKindTableTest : public DetectSubtitleKindTest,
-                            public ::testing::WithParamInterface<KindCase> {};
-
-TEST_P(DetectKindTableTest, NeedsMoreThanThreeLinesOfAKind) {
-  EXPECT_EQ(detect(GetParam().bytes), GetParam().kind);
+std::string times(int count, const std::string& line, const std::string& end = "\r\n") {
+  return lines(std::vector<std::string>(count, line), end);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, DetectKindTableTest,
-    ::testing::Values(
-        KindCase{"ThreeFrameLines", lines(kThreeFrameLines), {false, false}},
-        KindCase{
-            "FourFrameLines", lines(kThreeFrameLines) + "text {7}{8} at the end", {true, false}},
-        KindCase{"ThreeArrowLines", lines(kThreeArrowLines), {false, false}},
-        KindCase{"FourArrowLines", lines(kThreeArrowLines) + "he said --> go", {false, true}},
-        KindCase{"BothKinds", lines(std::vector<std::string>(4, "{y:i}a --> b{b}")), {true, true}},
-        // Every line end counts on its own; the last line needs none.
-        KindCase{"LineFeeds", lines(std::vector<std::string>(4, "a --> b"), "\n"), {false, true}},
-        KindCase{
-            "CarriageReturns", lines(std::vector<std::string>(4, "a --> b"), "\r"), {false, true}},
-        KindCase{
-            "NoLastLineEnd", kFourArrowLines.substr(0, kFourArrowLines.size() - 2), {false, true}},
-        KindCase{"Empty", "", {false, false}},
-        KindCase{"OnlyLineEnds", "\r\n\r\n\r\n\r\n\r\n", {false, false}}),
-    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+class DetectSubtitleKind : public ::testing::Test, public testing::RunFixture {
+ protected:
+  DetectSubtitleKind() : RunFixture("movie.srt") {}
+  SubtitleKind detect(const std::string& bytes, const TextEncoding& encoding = {}) {
+    testing::writeBytes(run.paths.inputPath, bytes);
+    return detectSubtitleKind(run.paths.inputPath, encoding);
+  }
+};
 
-TEST_F(DetectSubtitleKindTest, LinesAcrossReadsCountOnce) {
+// More than three lines of a kind; every line end counts on its own, and the
+// last line needs none.
+TEST_F(DetectSubtitleKind, NeedsMoreThanThreeLinesOfAKind) {
+  const std::string threeFrames = lines({"{1}{2}a", "x", "{3}{4}b", "", "{5}{6}"});
+  const std::string threeArrows =
+      lines({"1", "00:00:01,000 --> 00:00:02,000", "a", "", "2", "00:00:03,000 --> 00:00:04,000",
+             "b", "", "3", "00:00:05,000 --> 00:00:06,000"});
+  const std::string fourArrows = times(4, "a --> b");
+  const struct {
+    std::string bytes;
+    SubtitleKind kind;
+  } cases[] = {{threeFrames, {false, false}},
+               {threeFrames + "text {7}{8} at the end", {true, false}},
+               {threeArrows, {false, false}},
+               {threeArrows + "he said --> go", {false, true}},
+               {times(4, "{y:i}a --> b{b}"), {true, true}},
+               {times(4, "a --> b", "\n"), {false, true}},
+               {times(4, "a --> b", "\r"), {false, true}},
+               {fourArrows.substr(0, fourArrows.size() - 2), {false, true}},
+               {"", {false, false}},
+               {"\r\n\r\n\r\n\r\n\r\n", {false, false}}};
+  for (const auto& c : cases) EXPECT_EQ(detect(c.bytes), c.kind) << c.bytes;
+}
+
+TEST_F(DetectSubtitleKind, LinesAcrossReadsCountOnce) {
   // Put arrow and frame lines across the end of the first piece detection
   // reads, and make one line longer than a piece.
   const std::size_t read = FileReader::kChunkSize;
@@ -103,57 +91,23 @@ TEST_F(DetectSubtitleKindTest, LinesAcrossReadsCountOnce) {
   EXPECT_EQ(detect(bytes + "c --> d\r\n{7}{8}"), (SubtitleKind{true, true}));
 }
 
-TEST_F(DetectSubtitleKindTest, ReadsOtherEncodingsAsText) {
-  const std::string path = dir.file("chosen.srt");
+TEST_F(DetectSubtitleKind, ReadsOtherEncodingsAsText) {
   std::string utf16 = "\xFF\xFE";
-  for (const char c : lines(std::vector<std::string>(4, "{1}{2}"))) {
-    utf16 += c;
-    utf16 += '\0';
-  }
-  testing::writeBytes(path, utf16);
-  EXPECT_EQ(detectSubtitleKind(path, {TextEncoding::Form::Utf16Le, true, {}}),
-            (SubtitleKind{true, false}));
+  for (const char c : times(4, "{1}{2}")) utf16 += std::string{c, '\0'};
+  EXPECT_EQ(detect(utf16, {TextEncoding::Form::Utf16Le, true, {}}), (SubtitleKind{true, false}));
 }
 
-TEST_F(DetectSubtitleKindTest, MissingFileIsARunFailure) {
+TEST_F(DetectSubtitleKind, MissingFileIsARunFailure) {
   EXPECT_THROW(detectSubtitleKind(dir.file("gone.srt"), TextEncoding::utf8()), RunFailure);
 }
 
-class DetectKindAndReportTest : public ::testing::Test, public testing::RunFixture {
- protected:
-  DetectKindAndReportTest() : RunFixture("movie.srt") {}
-};
-
-TEST_F(DetectKindAndReportTest, JudgesTheChosenFileNotTheOutput) {
-  testing::writeBytes(run.paths.inputPath, lines(std::vector<std::string>(4, "a --> b")));
-  testing::writeBytes(run.paths.outputPath, lines(std::vector<std::string>(4, "{1}{2}")));
-
-  EXPECT_EQ(detectKindAndReport(run, Option::FixSrtBlankLines), (SubtitleKind{false, true}));
-  EXPECT_EQ(run.kind, (SubtitleKind{false, true}));
-  EXPECT_TRUE(window.messages.empty());
-}
-
-TEST_F(DetectKindAndReportTest, TellsEachAskingOptionAboutAFileOfNeitherKind) {
-  testing::writeBytes(run.paths.inputPath, "just text\r\n");
-
-  EXPECT_EQ(detectKindAndReport(run, Option::DeleteBlankSubtitles), (SubtitleKind{false, false}));
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0].text,
-            "Unknown subtitle type.\r\nCannot process for \"Delete blank lines\" option.");
-  EXPECT_EQ(window.messages[0].icon, MessageIcon::None);
-  EXPECT_EQ(window.messages[0].title, std::optional<std::string>("Pellumar"));
-
-  detectKindAndReport(run, Option::FixSrtBlankLines);
-  ASSERT_EQ(window.messages.size(), 2u);
-  EXPECT_EQ(window.messages[1].text,
-            "Unknown subtitle type.\r\nCannot process for \"Fix SRT blank lines\" option.");
-  EXPECT_EQ(testing::listFolder(dir.path()), "movie.srt");
-}
-
-TEST_F(DetectKindAndReportTest, AKindDetectedBeforeIsReusedWithoutReading) {
+// The passes' messages about a file of neither kind are checked in
+// passes_test.cpp.
+TEST_F(DetectSubtitleKind, AKindDetectedBeforeIsReusedWithoutReading) {
   // No chosen file: a read would fail.
   run.kind = SubtitleKind{false, true};
   EXPECT_EQ(detectKindAndReport(run, Option::FixSrtBlankLines), (SubtitleKind{false, true}));
+  EXPECT_EQ(run.kind, (SubtitleKind{false, true}));
   EXPECT_TRUE(window.messages.empty());
 }
 

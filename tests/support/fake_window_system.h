@@ -34,17 +34,8 @@ class FakeWindowSystem : public WindowSystem {
     dialogTitles.push_back(title);
     return chosenFile;
   }
-  bool isTicked(Option option) override {
-    auto found = ticked.find(option);
-    return found != ticked.end() && found->second;
-  }
+  bool isTicked(Option option) override { return ticked.contains(option) && ticked.at(option); }
   void setOpenButtonEnabled(bool enabled) override { buttonEnabled = enabled; }
-
-  /// Ticks exactly these options.
-  void tickOnly(std::initializer_list<Option> options) {
-    ticked.clear();
-    for (Option option : options) ticked[option] = true;
-  }
 };
 
 }  // namespace pellumar::testing

@@ -14,16 +14,12 @@ namespace pellumar::testing {
 /// Cuts the first code "{" + a character that is no digit and no "}" + ... +
 /// "}", then rescans.
 inline std::string stripCodesOneAtATime(std::string line) {
-  for (std::size_t i = 0; i < line.size();) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
     const bool opens = line[i] == '{' && i + 1 < line.size() && line[i + 1] != '}' &&
                        (line[i + 1] < '0' || line[i + 1] > '9');
     const std::size_t close = opens ? line.find('}', i + 2) : std::string::npos;
-    if (close == std::string::npos) {
-      ++i;
-      continue;
-    }
-    line.erase(i, close - i + 1);
-    i = 0;
+    // After a cut, the loop's ++i starts again from 0.
+    if (close != std::string::npos) line.erase(i, close - i + 1), i = std::string::npos;
   }
   return line;
 }
@@ -34,13 +30,8 @@ inline bool isPunctuationMark(char c) {
 
 /// Cuts one space before a mark, then rescans.
 inline std::string cutSpacesBeforePunctuationOneAtATime(std::string line) {
-  for (std::size_t p = 1; p < line.size();) {
-    if (isPunctuationMark(line[p]) && line[p - 1] == ' ') {
-      line.erase(p - 1, 1);
-      p = 1;
-    } else {
-      ++p;
-    }
+  for (std::size_t p = 1; p < line.size(); ++p) {
+    if (isPunctuationMark(line[p]) && line[p - 1] == ' ') line.erase(p - 1, 1), p = 0;
   }
   return line;
 }
@@ -51,22 +42,15 @@ inline std::string trimAndCutSpacesAfterHyphensOneAtATime(std::string line) {
   const std::size_t first = line.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   line = line.substr(first, line.find_last_not_of(' ') - first + 1);
-  for (std::size_t p = 0; p + 1 < line.size();) {
-    if (line[p] == '-' && line[p + 1] == ' ') {
-      line.erase(p + 1, 1);
-      p = 0;
-    } else {
-      ++p;
-    }
+  for (std::size_t p = 0; p + 1 < line.size(); ++p) {
+    if (line[p] == '-' && line[p + 1] == ' ') line.erase(p + 1, 1), p = std::string::npos;
   }
   return line;
 }
 
 inline std::string withoutSpaces(std::string_view text) {
   std::string rest;
-  for (const char c : text) {
-    if (c != ' ') rest += c;
-  }
+  for (const char c : text) rest += c == ' ' ? "" : std::string(1, c);
   return rest;
 }
 
@@ -74,8 +58,7 @@ inline std::string withoutSpaces(std::string_view text) {
 inline std::vector<std::string> collapseEmptyRuns(const std::vector<std::string>& lines) {
   std::vector<std::string> kept;
   for (const std::string& line : lines) {
-    if (line.empty() && !kept.empty() && kept.back().empty()) continue;
-    kept.push_back(line);
+    if (!line.empty() || kept.empty() || !kept.back().empty()) kept.push_back(line);
   }
   return kept;
 }
@@ -83,15 +66,11 @@ inline std::vector<std::string> collapseEmptyRuns(const std::vector<std::string>
 /// A frame line has text as the four brace marks decide: the text starts at
 /// the first character that is no brace once two "{" and two "}" were seen.
 inline bool hasTextByMarks(std::string_view line) {
-  bool open1 = false, open2 = false, close1 = false, close2 = false;
+  int opens = 0, closes = 0;
   for (const char c : line) {
-    if (c == '{') {
-      (open1 ? open2 : open1) = true;
-    } else if (c == '}') {
-      (close1 ? close2 : close1) = true;
-    } else if (open1 && open2 && close1 && close2) {
-      return true;
-    }
+    if (c != '{' && c != '}' && opens >= 2 && closes >= 2) return true;
+    opens += c == '{';
+    closes += c == '}';
   }
   return false;
 }

@@ -30,9 +30,8 @@ struct RunFixture {
 
 /// The entry of the pass ticked by `option`, to run it on its own.
 inline const Pass& passOf(Option option) {
-  for (const Pass& pass : passTable()) {
+  for (const Pass& pass : passTable())
     if (pass.option == option) return pass;
-  }
   throw std::logic_error("no pass for this option");
 }
 

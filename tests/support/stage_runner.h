@@ -29,10 +29,7 @@ class VectorLog : public SkipLog {
 /// before it threw stays in `sink`.
 inline void runLines(LineStage& stage, const Lines& input, VectorSink& sink) {
   std::string line;
-  for (const auto& text : input) {
-    line = text;
-    stage.push(line, sink);
-  }
+  for (const auto& text : input) stage.push(line = text, sink);
   stage.finish(sink);
 }
 

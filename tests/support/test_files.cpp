@@ -13,11 +13,7 @@ namespace pellumar::testing {
 
 TempDir::TempDir(bool inMemory) {
   std::filesystem::path base = std::filesystem::temp_directory_path();
-  std::error_code error;
-  if (inMemory && std::filesystem::is_directory("/dev/shm", error) &&
-      ::access("/dev/shm", W_OK) == 0) {
-    base = "/dev/shm";
-  }
+  if (inMemory && ::access("/dev/shm", W_OK) == 0) base = "/dev/shm";
   std::string pattern = (base / "pellumar-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
@@ -25,23 +21,13 @@ TempDir::TempDir(bool inMemory) {
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  // Tests may leave read-only folders behind; give write access back first.
-  for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-    if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ignored);
-    }
-  }
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
+  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+    throw std::runtime_error("cannot write " + path);
 }
 
 std::string readBytes(const std::string& path) {
@@ -52,9 +38,8 @@ std::string readBytes(const std::string& path) {
 
 std::string listFolder(const std::filesystem::path& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
     names.push_back(entry.path().filename().string());
-  }
   std::sort(names.begin(), names.end());
   std::string joined;
   for (const auto& name : names) joined += (joined.empty() ? "" : " ") + name;
@@ -66,8 +51,7 @@ namespace {
 template <typename Unit>
 std::string unicodeBytes(std::basic_string_view<Unit> text, bool bigEndian) {
   std::string bytes;
-  std::basic_string<Unit> units(1, Unit(0xFEFF));
-  units += text;
+  const std::basic_string<Unit> units = Unit(0xFEFF) + std::basic_string<Unit>(text);
   for (const Unit unit : units) {
     for (std::size_t i = 0; i < sizeof(Unit); ++i) {
       const std::size_t shift = 8 * (bigEndian ? sizeof(Unit) - 1 - i : i);
@@ -82,7 +66,6 @@ std::string unicodeBytes(std::basic_string_view<Unit> text, bool bigEndian) {
 std::string utf16(std::u16string_view text, bool bigEndian) {
   return unicodeBytes(text, bigEndian);
 }
-
 std::string utf32(std::u32string_view text, bool bigEndian) {
   return unicodeBytes(text, bigEndian);
 }
