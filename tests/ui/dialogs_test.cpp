@@ -23,9 +23,7 @@ class DialogsTest : public QObject {
   // The program's filters and messages, as Qt wants them.
   void filtersAndMessagesForQt() {
     const std::pair<const char*, QStringList> filters[] = {
-        {"Subs| *.srt ;;*.sub", {"Subs (*.srt *.sub)"}},
-        {"Text|*.txt|Other", {"Text (*.txt)"}},
-        {"", {}}};
+        {"Subs| *.srt ;;*.sub", {"Subs (*.srt *.sub)"}}, {"Text|*.txt|Other", {"Text (*.txt)"}}};
     for (const auto& [filter, expected] : filters) QCOMPARE(qtNameFilters(filter), expected);
     QCOMPARE(displayedMessage("one\r\ntwo\rthree", MessageIcon::None, std::nullopt),
              (Message{"one\ntwo\nthree", "Pellumar", MessageIcon::None}));
@@ -88,6 +86,7 @@ class DialogsTest : public QObject {
     progress.start(2);
     QVERIFY(progress.next(0, "a.srt"));
     QCOMPARE(progress.dialog()->labelText(), QStringLiteral("File 1 of 2: a.srt"));
+    QCOMPARE(progress.dialog()->windowTitle(), QStringLiteral("Pellumar"));
     progress.dialog()->cancel();
     QVERIFY(!progress.next(1, "b.srt"));
     progress.finish();

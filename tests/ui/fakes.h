@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QEvent>
 #include <QPushButton>
 #include <QStringList>
+#include <QTest>
 #include <string>
 #include <vector>
 
@@ -12,20 +14,28 @@
 
 namespace pellumar::testing {
 
-/// Records messages instead of showing a modal box, and whether `button` was
-/// enabled while each was shown.
-class RecordingMessages : public MessagePresenter {
+/// Records messages instead of showing a modal box, and whether the widget
+/// it filters events of was last painted enabled (not grey) while each was
+/// shown.
+class RecordingMessages : public QObject, public MessagePresenter {
  public:
   void show(const Message& message) override {
     shown.push_back(message);
     texts << message.text;
-    buttonEnabled.push_back(button != nullptr && button->isEnabled());
+    buttonEnabled.push_back(paintedEnabled_);
+  }
+  bool eventFilter(QObject* widget, QEvent* event) override {
+    if (event->type() == QEvent::Paint)
+      paintedEnabled_ = static_cast<QWidget*>(widget)->isEnabled();
+    return false;
   }
 
   std::vector<Message> shown;
   QStringList texts;
   std::vector<bool> buttonEnabled;
-  QPushButton* button = nullptr;
+
+ private:
+  bool paintedEnabled_ = false;
 };
 
 /// An open-file dialog that "chooses" `choice`, recording how it is driven,
@@ -45,18 +55,16 @@ class FakeFileChooser : public FileChooser {
 /// cancels when file `cancelAt` would be next.
 class RecordingProgress : public BatchProgress {
  public:
-  void start(int count) override { calls += "start " + std::to_string(count_ = count) + "\n"; }
+  void start(int count) override { calls += "start " + std::to_string(total = count) + "\n"; }
   bool next(int index, const std::string& name) override {
-    calls += progressLabel(index, count_, name) + "\n";
+    calls += progressLabel(index, total, name) + "\n";
     return index != cancelAt;
   }
   void finish() override { calls += "finish\n"; }
 
   std::string calls;
   int cancelAt = -1;
-
- private:
-  int count_ = 0;
+  int total = 0;
 };
 
 inline Settings replacingTeh() {
@@ -69,8 +77,9 @@ inline Settings replacingTeh() {
 /// recorders above as its dialogs.
 struct TestWindow {
   TestWindow() : window(replacingTeh(), {&messages, &files, &progress}) {
-    messages.button = window.openButton();
+    window.openButton()->installEventFilter(&messages);
     window.show();
+    static_cast<void>(QTest::qWaitForWindowExposed(&window));  // the tests fail if not
   }
 
   RecordingMessages messages;

@@ -10,10 +10,7 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    test_ = std::make_unique<TestWindow>();
-    QVERIFY(QTest::qWaitForWindowExposed(&test_->window));
-  }
+  void init() { test_ = std::make_unique<TestWindow>(); }
   void cleanup() { test_.reset(); }
 
   // Focus starts on the open button; Tab then visits the boxes in number order.
@@ -39,12 +36,11 @@ class MainWindowTest : public QObject {
       QVERIFY(box(left[i]).top() > box(left[i - 1]).top());
       QCOMPARE(box(left[i]).left(), box(left[0]).left());
     }
-    const QRect button = test_->window.openButton()->geometry();
     QVERIFY(box(Option::DeleteBlankSubtitles).left() > box(left[0]).right());
     QCOMPARE(box(Option::DeleteBlankSubtitles).top(), box(Option::SubstituteLocalChars).top());
     QCOMPARE(box(Option::HelpMode).top(), box(Option::FixSrtBlankLines).top());
-    QVERIFY(button.top() > box(Option::DeleteBlankSubtitles).bottom());
-    QVERIFY(button.bottom() < box(Option::HelpMode).top());
+    QVERIFY(test_->window.openButton()->y() > box(Option::DeleteBlankSubtitles).bottom());
+    QVERIFY(test_->window.openButton()->geometry().bottom() < box(Option::HelpMode).top());
     for (QWidget* widget : test_->window.findChildren<QWidget*>()) {
       QVERIFY2(widget->size().expandedTo(widget->sizeHint()) == widget->size(),
                qPrintable(widget->objectName()));
@@ -56,7 +52,7 @@ class MainWindowTest : public QObject {
   // its tooltip, and no other box changes.
   void helpModeShowsEachBoxsHelp() {
     for (const bool help : {false, true, false}) {
-      if (help != helpBox()->isChecked()) helpBox()->click();
+      test_->window.optionBox(Option::HelpMode)->setChecked(help);
       for (int number = 1; number <= kOptionCount; ++number) {
         const Option option = optionOfCheckBox(number);
         QCheckBox* box = test_->window.optionBox(option);
@@ -87,8 +83,6 @@ class MainWindowTest : public QObject {
   }
 
  private:
-  QCheckBox* helpBox() const { return test_->window.optionBox(Option::HelpMode); }
-
   std::unique_ptr<TestWindow> test_;
 };
 
