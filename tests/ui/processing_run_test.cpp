@@ -88,7 +88,7 @@ class ProcessingRunTest : public QObject {
     std::filesystem::create_directory(folder.path() / "bad_PL.srt");
     const QString dir = QString::fromStdString(folder.path());
     TestWindow test;
-    test.window.optionBox(Option::DeleteBlankSubtitles)->setChecked(true);
+    test.window.optionBox(Option::FixSrtBlankLines)->setChecked(true);  // the last box
     test.progress.cancelAt = 3;
 
     test.window.cleanFiles({folder.file("typo.srt"), folder.file("a.srt"), folder.file("notes.txt"),
@@ -98,7 +98,7 @@ class ProcessingRunTest : public QObject {
              (QStringList{"No such file:\n" + dir + "/typo.srt",
                           "Cleaned 2 of 4 files.\n\nWritten:\na.srt -> a_PL.srt\n"
                           "notes.txt -> notes_PL.txt\n"
-                          "    Unknown subtitle type. Cannot process for \"Delete blank lines\" "
+                          "    Unknown subtitle type. Cannot process for \"Fix SRT blank lines\" "
                           "option.\n\nFailed:\nbad.srt\n    Cannot write \"" +
                               dir +
                               "/bad_PL.srt\": a folder stands at that name.\n\n"
