@@ -1,77 +1,91 @@
 #pragma once
 
-#include <functional>
+#include <QEvent>
+#include <QPushButton>
+#include <QStringList>
+#include <QTest>
 #include <string>
 #include <vector>
 
 #include "ui/batch_progress.h"
 #include "ui/file_chooser.h"
+#include "ui/main_window.h"
 #include "ui/message_presenter.h"
-
-class QCheckBox;
 
 namespace pellumar::testing {
 
-/// Records messages instead of showing a modal box.
-class RecordingMessages : public MessagePresenter {
+/// Records messages instead of showing a modal box, and whether the widget
+/// it filters events of was last painted enabled (not grey) while each was
+/// shown.
+class RecordingMessages : public QObject, public MessagePresenter {
  public:
   void show(const Message& message) override {
-    if (onShow) onShow(message);
     shown.push_back(message);
+    texts << message.text;
+    buttonEnabled.push_back(paintedEnabled_);
+  }
+  bool eventFilter(QObject* widget, QEvent* event) override {
+    if (event->type() == QEvent::Paint)
+      paintedEnabled_ = static_cast<QWidget*>(widget)->isEnabled();
+    return false;
   }
 
   std::vector<Message> shown;
-  /// Called as each message is shown, while the caller still waits on it.
-  std::function<void(const Message&)> onShow;
+  QStringList texts;
+  std::vector<bool> buttonEnabled;
+
+ private:
+  bool paintedEnabled_ = false;
 };
 
-/// An open-file dialog that "chooses" a set path, recording how it is driven.
+/// An open-file dialog that "chooses" `choice`, recording how it is driven,
+/// one line a call.
 class FakeFileChooser : public FileChooser {
  public:
-  explicit FakeFileChooser(std::string choice = {}) : choice_(std::move(choice)) {}
+  void setDialogTitle(const std::string& title) override { calls += "title " + title + "\n"; }
+  void setFilter(const std::string& filter) override { calls += "filter " + filter + "\n"; }
+  void showOpen() override { calls += "open\n"; }
+  std::string fileName() const override { return choice; }
 
-  void setDialogTitle(const std::string& title) override { calls.push_back("title " + title); }
-  void setFilter(const std::string& filter) override { calls.push_back("filter " + filter); }
-  void showOpen() override {
-    calls.push_back("open");
-    fileName_ = choice_;
-  }
-  std::string fileName() const override {
-    calls.push_back("fileName");
-    return fileName_;
-  }
-
-  mutable std::vector<std::string> calls;
-
- private:
-  std::string choice_;
-  std::string fileName_;
+  std::string choice;
+  std::string calls;
 };
 
-/// Records the progress of a run over several files; cancels when file
-/// `cancelAt` would be next.
+/// Records the progress of a run over several files, one line a call;
+/// cancels when file `cancelAt` would be next.
 class RecordingProgress : public BatchProgress {
  public:
-  explicit RecordingProgress(int cancelAt = -1) : cancelAt_(cancelAt) {}
-
-  void start(int count) override {
-    count_ = count;
-    calls.push_back("start " + std::to_string(count));
-  }
+  void start(int count) override { calls += "start " + std::to_string(total = count) + "\n"; }
   bool next(int index, const std::string& name) override {
-    calls.push_back(progressLabel(index, count_, name));
-    return index != cancelAt_;
+    calls += progressLabel(index, total, name) + "\n";
+    return index != cancelAt;
   }
-  void finish() override { calls.push_back("finish"); }
+  void finish() override { calls += "finish\n"; }
 
-  std::vector<std::string> calls;
-
- private:
-  int cancelAt_;
-  int count_ = 0;
+  std::string calls;
+  int cancelAt = -1;
+  int total = 0;
 };
 
-/// Clicks the box where a user would: on its indicator.
-void clickBox(QCheckBox* box);
+inline Settings replacingTeh() {
+  Settings settings;
+  settings.replacements = {{"teh", "the"}};
+  return settings;
+}
+
+/// The window, shown, on settings that replace "teh" with "the", with the
+/// recorders above as its dialogs.
+struct TestWindow {
+  TestWindow() : window(replacingTeh(), {&messages, &files, &progress}) {
+    window.openButton()->installEventFilter(&messages);
+    window.show();
+    static_cast<void>(QTest::qWaitForWindowExposed(&window));  // the tests fail if not
+  }
+
+  RecordingMessages messages;
+  FakeFileChooser files;
+  RecordingProgress progress;
+  MainWindow window;
+};
 
 }  // namespace pellumar::testing
