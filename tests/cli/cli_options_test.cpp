@@ -26,7 +26,7 @@ std::string parse(Args args, unsigned defaultJobs = 3) {
   const std::string hint = "\nRun with --help for more information.\n";
   std::string text = line.out + line.err;
   if (line.err.starts_with("pellumar-cli: ") && line.err.ends_with(hint)) {
-    text = "usage: " + line.err.substr(14, line.err.size() - 14 - hint.size());
+    text = line.out + "usage: " + line.err.substr(14, line.err.size() - 14 - hint.size());
   }
   if (!line.options || line.exitStatus != 0) return std::to_string(line.exitStatus) + " " + text;
   const CliOptions& options = *line.options;
