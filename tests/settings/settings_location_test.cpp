@@ -15,12 +15,11 @@ namespace pellumar {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TempDir;
-using testing::writeBytes;
+using Places = std::vector<std::string>;
 
 const std::string kInstalled = std::string(PELLUMAR_DATADIR) + "/pellumar/lexmend.ini";
 
-// Sets or unsets a variable for the test's life, then puts it back.
+// Sets, or with no value unsets, a variable for the test's life, then puts it back.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
@@ -28,104 +27,60 @@ class ScopedEnv {
     set(value);
   }
   ~ScopedEnv() { set(old_); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
 
  private:
   void set(const std::optional<std::string>& value) {
-    if (value) {
-      ::setenv(name_, value->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
+    value ? ::setenv(name_, value->c_str(), 1) : ::unsetenv(name_);
   }
   const char* name_;
   std::optional<std::string> old_;
 };
 
-struct OrderCase {
-  std::optional<std::string> xdgConfigHome;
-  std::optional<std::string> home;
-  std::string executable;
-  std::vector<std::string> expected;
-};
-
-class SettingsSearchOrderTest : public ::testing::TestWithParam<OrderCase> {};
-
-TEST_P(SettingsSearchOrderTest, ListsThePlacesBestFirst) {
-  const ScopedEnv xdg("XDG_CONFIG_HOME", GetParam().xdgConfigHome);
-  const ScopedEnv home("HOME", GetParam().home);
-  EXPECT_EQ(settingsSearchOrder(GetParam().executable), GetParam().expected);
+TEST(SettingsLocationTest, ListsThePlacesBestFirst) {
+  const struct {
+    std::optional<std::string> xdgConfigHome, home;
+    std::string executable;
+    Places expected;
+  } cases[] = {
+      // Empty or relative XDG_CONFIG_HOME counts as unset.
+      {"", "/h", "", {"lexmend.ini", "/h/.config/pellumar/lexmend.ini", kInstalled}},
+      {"cfg", "/h", "", {"lexmend.ini", "/h/.config/pellumar/lexmend.ini", kInstalled}},
+      {std::nullopt, std::nullopt, "", {"lexmend.ini", kInstalled}},
+      // Installed where it was built for: the sample is listed once.
+      {std::nullopt,
+       std::nullopt,
+       PELLUMAR_DATADIR "/../bin/pellumar",
+       {"lexmend.ini", kInstalled}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.executable);
+    const ScopedEnv xdg("XDG_CONFIG_HOME", c.xdgConfigHome);
+    const ScopedEnv home("HOME", c.home);
+    EXPECT_EQ(settingsSearchOrder(c.executable), c.expected);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Places, SettingsSearchOrderTest,
-    ::testing::Values(
-        OrderCase{"/x/cfg",
-                  "/h",
-                  "/opt/p/bin/pellumar",
-                  {"lexmend.ini", "/x/cfg/pellumar/lexmend.ini",
-                   "/opt/p/share/pellumar/lexmend.ini", kInstalled}},
-        // Empty or relative XDG_CONFIG_HOME counts as unset.
-        OrderCase{"", "/h", "", {"lexmend.ini", "/h/.config/pellumar/lexmend.ini", kInstalled}},
-        OrderCase{"cfg", "/h", "", {"lexmend.ini", "/h/.config/pellumar/lexmend.ini", kInstalled}},
-        OrderCase{std::nullopt, std::nullopt, "", {"lexmend.ini", kInstalled}},
-        // Installed where it was built for: the sample is listed once.
-        OrderCase{std::nullopt,
-                  std::nullopt,
-                  std::string(PELLUMAR_DATADIR) + "/../bin/pellumar",
-                  {"lexmend.ini", kInstalled}}));
-
-// Which of the three folders hold a lexmend.ini, and which one is read.
-struct PrecedenceCase {
-  bool inWorkingFolder;
-  bool inConfigHome;
-  bool installed;
-  std::string expected;  // "work", "config", "installed" or "none"
-};
-
-class SettingsPrecedenceTest : public ::testing::TestWithParam<PrecedenceCase> {};
-
-TEST_P(SettingsPrecedenceTest, TheFirstExistingPlaceWins) {
-  TempDir root;
-  const fs::path work = root.path() / "work";
-  const fs::path config = root.path() / "config";
-  const fs::path prefix = root.path() / "prefix";
-  for (const fs::path& folder : {work, config / "pellumar", prefix / "share/pellumar"}) {
-    fs::create_directories(folder);
-  }
-  const std::string places[] = {(work / "lexmend.ini").string(),
-                                (config / "pellumar/lexmend.ini").string(),
-                                (prefix / "share/pellumar/lexmend.ini").string()};
-  const bool present[] = {GetParam().inWorkingFolder, GetParam().inConfigHome,
-                          GetParam().installed};
-  for (int i = 0; i < 3; ++i) {
-    if (present[i]) writeBytes(places[i], "");
-  }
-  const ScopedEnv xdg("XDG_CONFIG_HOME", config.string());
-  const fs::path before = fs::current_path();
-  fs::current_path(work);
-
-  std::vector<std::string> order = settingsSearchOrder((prefix / "bin/pellumar").string());
+// The user's copy in $XDG_CONFIG_HOME comes after the working folder, the
+// sample beside an installed program after that.
+TEST(SettingsLocationTest, TheFirstExistingPlaceIsRead) {
+  testing::TempDir root;
+  const ScopedEnv xdg("XDG_CONFIG_HOME", root.file("config"));
+  Places order = settingsSearchOrder(root.file("bin/pellumar"));
   // The sample installed on this machine, if any, must not decide the test.
   order.erase(std::remove(order.begin(), order.end(), kInstalled), order.end());
-  const std::string found = firstSettingsFile(order);
-  fs::current_path(before);
-
-  const std::string expected = GetParam().expected;
-  if (expected == "work" || expected == "none") {
-    EXPECT_EQ(found, "lexmend.ini");
-  } else {
-    EXPECT_EQ(found, expected == "config" ? places[1] : places[2]);
+  ASSERT_EQ(order, (Places{"lexmend.ini", root.file("config/pellumar/lexmend.ini"),
+                           root.file("share/pellumar/lexmend.ini")}));
+  order.front() = root.file("work/lexmend.ini");
+  for (const std::string& place : order) {
+    fs::create_directories(fs::path(place).parent_path());
+    testing::writeBytes(place, "");
   }
+  for (const std::string& place : order) {
+    EXPECT_EQ(firstSettingsFile(order), place);
+    fs::remove(place);
+  }
+  EXPECT_EQ(firstSettingsFile(order), "lexmend.ini");
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, SettingsPrecedenceTest,
-                         ::testing::Values(PrecedenceCase{true, true, true, "work"},
-                                           PrecedenceCase{false, true, true, "config"},
-                                           PrecedenceCase{false, false, true, "installed"},
-                                           PrecedenceCase{true, false, true, "work"},
-                                           PrecedenceCase{false, false, false, "none"}));
 
 TEST(SettingsLocationTest, FindsItsOwnExecutable) {
   EXPECT_EQ(fs::path(currentExecutable()).filename(), "settings_tests");
