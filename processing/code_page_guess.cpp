@@ -492,15 +492,15 @@ std::string canonicalCodePageName(std::string_view name) {
   return std::string(name);
 }
 
-CodePageSpec parseCodePageSpec(std::string_view spec) {
-  const std::string_view value = trimmed(spec);
+CodePageSpec parseCodePageSpec(std::string_view written) {
+  const std::string_view value = trimmed(written);
   const std::string head = upperAlnum(value.substr(0, 4));
   const bool isAuto = value.size() >= 4 && head == "AUTO" && (value.size() == 4 || value[4] == ':');
   CodePageSpec result;
   if (!isAuto) {
     auto page = value.empty() ? nullptr : openCanonical(value);
     if (!page) {
-      result.error = "Unknown code page \"" + std::string(spec) + "\"";
+      result.error = "Unknown code page \"" + std::string(written) + "\"";
     } else {
       result.candidates.push_back(std::move(page));
     }
@@ -516,7 +516,7 @@ CodePageSpec parseCodePageSpec(std::string_view spec) {
     const std::string_view item = trimmed(list.substr(0, comma));
     if (item.empty()) {
       result.candidates.clear();
-      result.error = "Malformed code page list \"" + std::string(spec) + "\"";
+      result.error = "Malformed code page list \"" + std::string(written) + "\"";
       return result;
     }
     auto page = openCanonical(item);

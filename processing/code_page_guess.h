@@ -25,7 +25,7 @@ struct CodePageSpec {
 
 /// Reads a CODEPAGE value. Names are matched as iconv matches them; the
 /// pages carry their canonical names (cp1250 becomes windows-1250).
-CodePageSpec parseCodePageSpec(std::string_view spec);
+CodePageSpec parseCodePageSpec(std::string_view written);
 
 /// The name iconv gives a page in its own listings for the common spellings
 /// of Windows, ISO 8859, KOI8 and DOS pages ("cp1250", "WINDOWS-1250" and
