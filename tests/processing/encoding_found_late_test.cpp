@@ -41,9 +41,9 @@ TEST(EncodingFoundLate, SinglePassEndsAsTheStagedRunDoes) {
     std::vector<std::string> messages[2];
     for (const RunMode mode : {RunMode::Staged, RunMode::SinglePass}) {
       FakeWindowSystem window;
-      window.tickOnly({Option::RemoveFormattingCodes, Option::DeleteRedundantSpaces,
-                       Option::SubstituteLocalChars, Option::DeleteBlankSubtitles,
-                       Option::ReplaceStrings, Option::FixSrtBlankLines});
+      for (const Option option : {Option::RemoveFormattingCodes, Option::DeleteRedundantSpaces,
+                                  Option::DeleteBlankSubtitles, Option::FixSrtBlankLines})
+        window.ticked[option] = true;
       ProcessingRun run(settings, window, mode);
       EXPECT_EQ(run.clean(input), RunOutcome::Done);
       ASSERT_TRUE(run.encoding());
