@@ -116,37 +116,29 @@ TEST_P(RunContract, FolderAtTheOutputNameFails) {
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("movie_PL.srt")));
 }
 
-// Symlinks at the derived names are not written through. Then each read and
-// write is first interrupted by a signal and moves three bytes at most: the
-// run goes on as if the file had come in one piece.
-TEST_P(RunContract, SymlinksAndInterruptedCallsDoNotChangeTheResult) {
+// Symlinks at the derived names are not written through. The first run has
+// no standard input, so files it opens may get descriptor 0, a file like any
+// other: used, and closed again. In the second each read and write is first
+// interrupted by a signal and moves three bytes at most. Both runs go on as
+// if nothing were different.
+TEST_P(RunContract, SymlinksDescriptorZeroAndInterruptedCallsDoNotChangeTheResult) {
   writeBytes(dir.file("victim.txt"), "keep");
   for (const char* name : {"movie_PL.srt", "movie_PL_22.srt.1.tmp", "movie_PL.srt.log"}) {
     std::filesystem::create_symlink(dir.file("victim.txt"), dir.file(name));
   }
   window.ticked[Option::DeleteBlankSubtitles] = true;
   for (const std::size_t interrupted : {0, 3}) {
+    const int savedInput = ::dup(0);
+    if (interrupted == 0) ::close(0);
     SystemFaults calls({.interruptedSize = interrupted});
     EXPECT_EQ(runOn(kFrames), RunOutcome::Done);
+    EXPECT_EQ(::fcntl(0, F_GETFD) == -1, interrupted == 0) << "descriptor 0 left open";
+    ::dup2(savedInput, 0);
+    ::close(savedInput);
     EXPECT_EQ(file("victim.txt"), "keep");
     EXPECT_EQ(file("movie_PL.srt"), kFramesCleaned);
     EXPECT_EQ(file("movie_PL.srt.log"), "Skipped line : {1}{2}\r\n");
   }
-}
-
-// Without standard input, files the run opens may get descriptor 0, which is
-// a file like any other: used, and closed again.
-TEST_P(RunContract, DescriptorZeroIsAFileLikeAnother) {
-  const int savedInput = ::dup(0);
-  ::close(0);
-  window.ticked[Option::DeleteBlankSubtitles] = true;
-  const RunOutcome outcome = runOn(kFrames);
-  const bool zeroClosed = ::fcntl(0, F_GETFD) == -1;
-  ::dup2(savedInput, 0);
-  ::close(savedInput);
-  EXPECT_EQ(outcome, RunOutcome::Done);
-  EXPECT_TRUE(zeroClosed);
-  EXPECT_EQ(file("movie_PL.srt"), kFramesCleaned);
 }
 
 // A failed run leaves what an earlier run made as it was: it may be another
@@ -204,51 +196,32 @@ TEST_P(RunContract, SuffixThatPutsAStagingFileOnTheChosenFileFails) {
   EXPECT_EQ(readBytes(window.chosenFile), "x\n");
 }
 
+// A failure in a later pass: the staged run keeps the passes finished before
+// it in the output, the single pass leaves none. First a replacement writes a
+// character windows-1250 cannot hold (a later pass would remove it again, too
+// late), then the second pass's write fails.
+TEST_P(RunContract, FailureInALaterPassKeepsOnlyTheStagedRunsFinishedPasses) {
+  settings.replacements = {{"teh", "{☃}"}};
+  window.ticked[Option::RemoveFormattingCodes] = true;
+  const bool staged = GetParam() == RunMode::Staged;
+  EXPECT_EQ(runOn("\xB9\r\nteh\r\n"), RunOutcome::Failed);
+  EXPECT_EQ(message().substr(message().find("line")),
+            "line 2 holds the character \"☃\" (U+2603), which the code page windows-1250 "
+            "cannot hold.");
+  EXPECT_EQ(listFolder(dir.path()), staged ? "movie.srt movie_PL.srt" : "movie.srt");
+  if (!staged) return;
+  EXPECT_EQ(file("movie_PL.srt"), "a\r\nteh\r\n");
+  SystemFaults calls({.error = EIO, .writeToFail = 2});
+  EXPECT_EQ(runOn("ą\n"), RunOutcome::Failed);
+  EXPECT_EQ(file("movie_PL.srt"), "a\r\n");
+  EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
+}
+
 INSTANTIATE_TEST_SUITE_P(BothModes, RunContract,
                          ::testing::Values(RunMode::Staged, RunMode::SinglePass),
                          [](const auto& test) {
                            return test.param == RunMode::Staged ? "Staged" : "SinglePass";
                          });
-
-TEST(StagedRun, FailureInALaterPassKeepsTheEarlierPassInTheOutput) {
-  testing::TempDir dir;
-  Settings settings;
-  settings.replacements = {{"a", "b"}};
-  testing::FakeWindowSystem window;
-  window.chosenFile = dir.file("movie.srt");
-  writeBytes(window.chosenFile, "a\n");
-  SystemFaults calls({.error = EIO, .writeToFail = 2});  // the second pass's write
-  EXPECT_EQ(ProcessingRun(settings, window).run(), RunOutcome::Failed);
-  EXPECT_EQ(readBytes(dir.file("movie_PL.srt")), "a\r\n");
-  EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
-}
-
-// A replacement writes a character windows-1250 cannot hold: the staged run
-// keeps the substitution pass in the output, the single pass leaves none, and
-// both say the same. A later pass that would remove the character again does
-// not save either run.
-TEST(RunModes, CharacterThePageCannotHoldFailsBothAtTheSamePlace) {
-  Settings settings;
-  settings.localChars = {{"ą", "a"}};
-  settings.replacements = {{"teh", "{☃}"}};
-  for (RunMode mode : {RunMode::Staged, RunMode::SinglePass}) {
-    testing::TempDir dir;
-    testing::FakeWindowSystem window;
-    window.ticked[Option::RemoveFormattingCodes] = true;
-    window.chosenFile = dir.file("movie.srt");
-    writeBytes(window.chosenFile, "\xB9\r\nteh\r\n");
-    EXPECT_EQ(ProcessingRun(settings, window, mode).run(), RunOutcome::Failed);
-    ASSERT_EQ(window.messages.size(), 1u);
-    EXPECT_EQ(window.messages[0].text.substr(window.messages[0].text.find("line")),
-              "line 2 holds the character \"☃\" (U+2603), which the code page windows-1250 "
-              "cannot hold.");
-    EXPECT_EQ(listFolder(dir.path()),
-              mode == RunMode::Staged ? "movie.srt movie_PL.srt" : "movie.srt");
-    if (mode == RunMode::Staged) {
-      EXPECT_EQ(readBytes(dir.file("movie_PL.srt")), "a\r\nteh\r\n");
-    }
-  }
-}
 
 }  // namespace
 }  // namespace pellumar
