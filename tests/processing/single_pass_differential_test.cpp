@@ -6,7 +6,6 @@
 
 #include <bitset>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -60,11 +59,14 @@ class InputMaker {
     const bool stale = random_.percent(20);
     Lines lines;
     const std::size_t layout = random_.below(6);
-    if (layout == 4) plain(lines, 1 + random_.below(12));
-    if (layout == 5) plain(lines, random_.below(4));
+    auto plain = [&](std::size_t count) {
+      for (; count > 0; --count) lines.push_back(textLine());
+    };
+    if (layout == 4) plain(1 + random_.below(12));
+    if (layout == 5) plain(random_.below(4));
     if (layout != 2 && layout != 4) subRip(lines);
     if (layout == 2 || layout == 3) frames(lines);
-    if (layout == 5) plain(lines, random_.below(4));
+    if (layout == 5) plain(random_.below(4));
     return {seed, encode(join(lines), form), settings, stale};
   }
 
@@ -103,10 +105,8 @@ class InputMaker {
       const std::string n = std::to_string(number);
       const std::string indexes[] = {"0" + n, "-" + n, " " + n, "0", n};
       lines.push_back(indexes[weighted({4, 3, 2, 2})]);
-      char time[64];
-      std::snprintf(time, sizeof time, "00:%02d:%02d,000 --> 00:%02d:%02d,500", number / 60,
-                    number % 60, number / 60, number % 60);
-      const std::string timings[] = {"garbage --> here", std::string(time) + " ", time};
+      const std::string time = "00:00:0" + n + ",000 --> 00:00:0" + n + ",500";  // up to 9
+      const std::string timings[] = {"garbage --> here", time + " ", time};
       if (!random_.percent(3)) lines.push_back(timings[weighted({3, 5})]);
       // Now and then up to and beyond the 13 lines a block may buffer.
       std::size_t texts = random_.percent(4) ? 10 + random_.below(6) : random_.below(4);
@@ -129,10 +129,6 @@ class InputMaker {
       if (kind == 4 && random_.percent(20)) line += "|" + textLine();
       lines.push_back(line);
     }
-  }
-
-  void plain(Lines& lines, std::size_t count) {
-    for (; count > 0; --count) lines.push_back(textLine());
   }
 
   std::string join(const Lines& lines) {
