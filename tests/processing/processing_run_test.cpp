@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,12 +17,6 @@ namespace {
 using testing::listFolder;
 using testing::readBytes;
 using testing::writeBytes;
-
-timespec modificationTime(const std::string& path) {
-  struct stat info {};
-  ::stat(path.c_str(), &info);
-  return info.st_mtim;
-}
 
 const char* const kFrames = "{1}{2}a\n{1}{2}\n{3}{4}b\n{5}{6}c\n{7}{8}d\n";
 const char* const kFramesCleaned = "{1}{2}a\r\n{3}{4}b\r\n{5}{6}c\r\n{7}{8}d\r\n";
@@ -42,12 +35,10 @@ class RunContract : public ::testing::TestWithParam<RunMode> {
 
   RunOutcome runOn(const std::string& bytes) {
     writeBytes(input, bytes);
-    const timespec before = modificationTime(input);
+    const auto before = std::filesystem::last_write_time(input);
     const RunOutcome outcome = run();
     EXPECT_EQ(readBytes(input), bytes) << "the chosen file changed";
-    const timespec after = modificationTime(input);
-    EXPECT_EQ(before.tv_sec, after.tv_sec);
-    EXPECT_EQ(before.tv_nsec, after.tv_nsec);
+    EXPECT_EQ(std::filesystem::last_write_time(input), before) << "modification time changed";
     EXPECT_EQ(listFolder(dir.path()).find(".tmp"), std::string::npos) << "staging file left";
     EXPECT_TRUE(window.buttonEnabled);
     return outcome;
