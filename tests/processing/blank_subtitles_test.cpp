@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,16 +24,12 @@ using testing::Lines;
 const std::string kTime = "00:00:01,000 --> 00:00:02,000";
 
 // "1|T|a|" stands for the lines "1", kTime, "a", "".
-Lines split(std::string_view text) {
+Lines split(const std::string& text) {
   Lines lines;
-  if (text.empty()) return lines;
-  for (std::size_t from = 0;;) {
-    const std::size_t bar = text.find('|', from);
-    const std::string_view line = text.substr(from, bar - from);
-    lines.emplace_back(line == "T" ? kTime : std::string(line));
-    if (bar == std::string_view::npos) return lines;
-    from = bar + 1;
-  }
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line, '|');) lines.push_back(line == "T" ? kTime : line);
+  if (text.ends_with('|')) lines.emplace_back();
+  return lines;
 }
 
 // Random lines the models decide on; the listed ones come up only by luck.

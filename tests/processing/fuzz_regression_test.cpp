@@ -27,19 +27,14 @@ struct Target {
   int (*run)(const std::uint8_t*, std::size_t);
 };
 
-const Target kTargets[] = {
-    {"block_blank_stage", fuzz::block_blank_stage::run},
-    {"frame_blank_stage", fuzz::frame_blank_stage::run},
-    {"line_files", fuzz::line_files::run},
-    {"local_chars", fuzz::local_chars::run},
-    {"processing_run", fuzz::processing_run::run},
-    {"replace_strings", fuzz::replace_strings::run},
-    {"spaces_after_hyphens", fuzz::spaces_after_hyphens::run},
-    {"spaces_before_punctuation", fuzz::spaces_before_punctuation::run},
-    {"srt_blank_line_stage", fuzz::srt_blank_line_stage::run},
-    {"strip_formatting_codes", fuzz::strip_formatting_codes::run},
-    {"subtitle_kind", fuzz::subtitle_kind::run},
-};
+#define TARGET(name) \
+  Target { #name, fuzz::name::run }
+const Target kTargets[] = {TARGET(block_blank_stage),    TARGET(frame_blank_stage),
+                           TARGET(line_files),           TARGET(local_chars),
+                           TARGET(processing_run),       TARGET(replace_strings),
+                           TARGET(spaces_after_hyphens), TARGET(spaces_before_punctuation),
+                           TARGET(srt_blank_line_stage), TARGET(strip_formatting_codes),
+                           TARGET(subtitle_kind)};
 
 void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }
 

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,12 +17,6 @@ namespace {
 using testing::listFolder;
 using testing::readBytes;
 using testing::writeBytes;
-
-timespec modificationTime(const std::string& path) {
-  struct stat info {};
-  ::stat(path.c_str(), &info);
-  return info.st_mtim;
-}
 
 const char* const kFrames = "{1}{2}a\n{1}{2}\n{3}{4}b\n{5}{6}c\n{7}{8}d\n";
 const char* const kFramesCleaned = "{1}{2}a\r\n{3}{4}b\r\n{5}{6}c\r\n{7}{8}d\r\n";
@@ -42,12 +35,10 @@ class RunContract : public ::testing::TestWithParam<RunMode> {
 
   RunOutcome runOn(const std::string& bytes) {
     writeBytes(input, bytes);
-    const timespec before = modificationTime(input);
+    const auto before = std::filesystem::last_write_time(input);
     const RunOutcome outcome = run();
     EXPECT_EQ(readBytes(input), bytes) << "the chosen file changed";
-    const timespec after = modificationTime(input);
-    EXPECT_EQ(before.tv_sec, after.tv_sec);
-    EXPECT_EQ(before.tv_nsec, after.tv_nsec);
+    EXPECT_EQ(std::filesystem::last_write_time(input), before) << "modification time changed";
     EXPECT_EQ(listFolder(dir.path()).find(".tmp"), std::string::npos) << "staging file left";
     EXPECT_TRUE(window.buttonEnabled);
     return outcome;
@@ -67,18 +58,9 @@ class RunContract : public ::testing::TestWithParam<RunMode> {
   std::string input = dir.file("movie.srt");
 };
 
-TEST_P(RunContract, EveryBoxClearCopiesWithCrLf) {
-  window.ticked.clear();
-  EXPECT_EQ(runOn("teh ą\nb\rc\r\n"), RunOutcome::Done);
-  EXPECT_EQ(file("movie_PL.srt"), "teh ą\r\nb\r\nc\r\n");
-  EXPECT_EQ(message(), "Done.");
-  EXPECT_EQ(window.messages[0].icon, MessageIcon::Information);
-  EXPECT_EQ(window.messages[0].title, std::optional<std::string>("Pellumar"));
-  EXPECT_EQ(window.dialogTitles, std::vector<std::string>{"Open Subtitle File"});
-}
-
 // With the starting boxes: the file keeps its encoding and byte-order mark,
-// and a second run replaces the first one's output.
+// and a later run replaces the earlier one's output. With every box clear
+// the run copies the file with CR LF.
 TEST_P(RunContract, CleansInTheFilesOwnEncoding) {
   using namespace std::string_literals;
   const std::pair<std::string, std::string> cases[] = {
@@ -95,10 +77,20 @@ TEST_P(RunContract, CleansInTheFilesOwnEncoding) {
     EXPECT_EQ(runOn(bytes), RunOutcome::Done);
     EXPECT_EQ(file("movie_PL.srt"), cleaned);
     EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
+    window.messages.clear();
   }
+  window.ticked.clear();
+  EXPECT_EQ(runOn("teh ą\nb\rc\r\n"), RunOutcome::Done);
+  EXPECT_EQ(file("movie_PL.srt"), "teh ą\r\nb\r\nc\r\n");
+  EXPECT_EQ(message(), "Done.");
+  EXPECT_EQ(window.messages[0].icon, MessageIcon::Information);
+  EXPECT_EQ(window.messages[0].title, std::optional<std::string>("Pellumar"));
+  EXPECT_EQ(window.dialogTitles, std::vector<std::string>(6, "Open Subtitle File"));
 }
 
-TEST_P(RunContract, CancelledDialogDoesNothing) {
+// A cancelled dialog or a name that is no file does nothing; a name that is
+// a file when checked but cannot be read fails with a message.
+TEST_P(RunContract, CancelledDialogDoesNothingAndAnUnreadableFileFails) {
   writeBytes(input, "x");
   for (const std::string& chosen : {std::string(), dir.file("gone.srt"), dir.path().string()}) {
     window.chosenFile = chosen;
@@ -106,6 +98,10 @@ TEST_P(RunContract, CancelledDialogDoesNothing) {
   }
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(listFolder(dir.path()), "movie.srt");
+  window.chosenFile = "/proc/self/mem";
+  EXPECT_EQ(run(), RunOutcome::Failed);
+  EXPECT_NE(message().find("/proc/self/mem"), std::string::npos);
+  EXPECT_TRUE(window.buttonEnabled);
 }
 
 TEST_P(RunContract, FolderAtTheOutputNameFails) {
@@ -116,37 +112,29 @@ TEST_P(RunContract, FolderAtTheOutputNameFails) {
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("movie_PL.srt")));
 }
 
-// Symlinks at the derived names are not written through. Then each read and
-// write is first interrupted by a signal and moves three bytes at most: the
-// run goes on as if the file had come in one piece.
-TEST_P(RunContract, SymlinksAndInterruptedCallsDoNotChangeTheResult) {
+// Symlinks at the derived names are not written through. The first run has
+// no standard input, so files it opens may get descriptor 0, a file like any
+// other: used, and closed again. In the second each read and write is first
+// interrupted by a signal and moves three bytes at most. Both runs go on as
+// if nothing were different.
+TEST_P(RunContract, SymlinksDescriptorZeroAndInterruptedCallsDoNotChangeTheResult) {
   writeBytes(dir.file("victim.txt"), "keep");
   for (const char* name : {"movie_PL.srt", "movie_PL_22.srt.1.tmp", "movie_PL.srt.log"}) {
     std::filesystem::create_symlink(dir.file("victim.txt"), dir.file(name));
   }
   window.ticked[Option::DeleteBlankSubtitles] = true;
   for (const std::size_t interrupted : {0, 3}) {
+    const int savedInput = ::dup(0);
+    if (interrupted == 0) ::close(0);
     SystemFaults calls({.interruptedSize = interrupted});
     EXPECT_EQ(runOn(kFrames), RunOutcome::Done);
+    EXPECT_EQ(::fcntl(0, F_GETFD) == -1, interrupted == 0) << "descriptor 0 left open";
+    ::dup2(savedInput, 0);
+    ::close(savedInput);
     EXPECT_EQ(file("victim.txt"), "keep");
     EXPECT_EQ(file("movie_PL.srt"), kFramesCleaned);
     EXPECT_EQ(file("movie_PL.srt.log"), "Skipped line : {1}{2}\r\n");
   }
-}
-
-// Without standard input, files the run opens may get descriptor 0, which is
-// a file like any other: used, and closed again.
-TEST_P(RunContract, DescriptorZeroIsAFileLikeAnother) {
-  const int savedInput = ::dup(0);
-  ::close(0);
-  window.ticked[Option::DeleteBlankSubtitles] = true;
-  const RunOutcome outcome = runOn(kFrames);
-  const bool zeroClosed = ::fcntl(0, F_GETFD) == -1;
-  ::dup2(savedInput, 0);
-  ::close(savedInput);
-  EXPECT_EQ(outcome, RunOutcome::Done);
-  EXPECT_TRUE(zeroClosed);
-  EXPECT_EQ(file("movie_PL.srt"), kFramesCleaned);
 }
 
 // A failed run leaves what an earlier run made as it was: it may be another
@@ -183,14 +171,6 @@ TEST_P(RunContract, FailingCreateOrRenameLeavesTheEarlierOutput) {
   EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
 }
 
-TEST_P(RunContract, InputGoneAfterChoosingFailsWithAMessage) {
-  // A name that is a file when checked but cannot be read.
-  window.chosenFile = "/proc/self/mem";
-  EXPECT_EQ(run(), RunOutcome::Failed);
-  EXPECT_NE(message().find("/proc/self/mem"), std::string::npos);
-  EXPECT_TRUE(window.buttonEnabled);
-}
-
 // With this suffix the run's first staging file would be the chosen file,
 // which holds no lock and so would look like a leftover.
 TEST_P(RunContract, SuffixThatPutsAStagingFileOnTheChosenFileFails) {
@@ -204,51 +184,32 @@ TEST_P(RunContract, SuffixThatPutsAStagingFileOnTheChosenFileFails) {
   EXPECT_EQ(readBytes(window.chosenFile), "x\n");
 }
 
+// A failure in a later pass: the staged run keeps the passes finished before
+// it in the output, the single pass leaves none. First a replacement writes a
+// character windows-1250 cannot hold (a later pass would remove it again, too
+// late), then the second pass's write fails.
+TEST_P(RunContract, FailureInALaterPassKeepsOnlyTheStagedRunsFinishedPasses) {
+  settings.replacements = {{"teh", "{☃}"}};
+  window.ticked[Option::RemoveFormattingCodes] = true;
+  const bool staged = GetParam() == RunMode::Staged;
+  EXPECT_EQ(runOn("\xB9\r\nteh\r\n"), RunOutcome::Failed);
+  EXPECT_EQ(message().substr(message().find("line")),
+            "line 2 holds the character \"☃\" (U+2603), which the code page windows-1250 "
+            "cannot hold.");
+  EXPECT_EQ(listFolder(dir.path()), staged ? "movie.srt movie_PL.srt" : "movie.srt");
+  if (!staged) return;
+  EXPECT_EQ(file("movie_PL.srt"), "a\r\nteh\r\n");
+  SystemFaults calls({.error = EIO, .writeToFail = 2});
+  EXPECT_EQ(runOn("ą\n"), RunOutcome::Failed);
+  EXPECT_EQ(file("movie_PL.srt"), "a\r\n");
+  EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
+}
+
 INSTANTIATE_TEST_SUITE_P(BothModes, RunContract,
                          ::testing::Values(RunMode::Staged, RunMode::SinglePass),
                          [](const auto& test) {
                            return test.param == RunMode::Staged ? "Staged" : "SinglePass";
                          });
-
-TEST(StagedRun, FailureInALaterPassKeepsTheEarlierPassInTheOutput) {
-  testing::TempDir dir;
-  Settings settings;
-  settings.replacements = {{"a", "b"}};
-  testing::FakeWindowSystem window;
-  window.chosenFile = dir.file("movie.srt");
-  writeBytes(window.chosenFile, "a\n");
-  SystemFaults calls({.error = EIO, .writeToFail = 2});  // the second pass's write
-  EXPECT_EQ(ProcessingRun(settings, window).run(), RunOutcome::Failed);
-  EXPECT_EQ(readBytes(dir.file("movie_PL.srt")), "a\r\n");
-  EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
-}
-
-// A replacement writes a character windows-1250 cannot hold: the staged run
-// keeps the substitution pass in the output, the single pass leaves none, and
-// both say the same. A later pass that would remove the character again does
-// not save either run.
-TEST(RunModes, CharacterThePageCannotHoldFailsBothAtTheSamePlace) {
-  Settings settings;
-  settings.localChars = {{"ą", "a"}};
-  settings.replacements = {{"teh", "{☃}"}};
-  for (RunMode mode : {RunMode::Staged, RunMode::SinglePass}) {
-    testing::TempDir dir;
-    testing::FakeWindowSystem window;
-    window.ticked[Option::RemoveFormattingCodes] = true;
-    window.chosenFile = dir.file("movie.srt");
-    writeBytes(window.chosenFile, "\xB9\r\nteh\r\n");
-    EXPECT_EQ(ProcessingRun(settings, window, mode).run(), RunOutcome::Failed);
-    ASSERT_EQ(window.messages.size(), 1u);
-    EXPECT_EQ(window.messages[0].text.substr(window.messages[0].text.find("line")),
-              "line 2 holds the character \"☃\" (U+2603), which the code page windows-1250 "
-              "cannot hold.");
-    EXPECT_EQ(listFolder(dir.path()),
-              mode == RunMode::Staged ? "movie.srt movie_PL.srt" : "movie.srt");
-    if (mode == RunMode::Staged) {
-      EXPECT_EQ(readBytes(dir.file("movie_PL.srt")), "a\r\nteh\r\n");
-    }
-  }
-}
 
 }  // namespace
 }  // namespace pellumar

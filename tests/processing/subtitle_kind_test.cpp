@@ -56,16 +56,25 @@ class DetectSubtitleKind : public ::testing::Test, public testing::RunFixture {
 };
 
 // More than three lines of a kind; every line end counts on its own, and the
-// last line needs none.
+// last line needs none. Lines across the reads detection makes count once.
 TEST_F(DetectSubtitleKind, NeedsMoreThanThreeLinesOfAKind) {
   const std::string threeFrames = lines({"{1}{2}a", "x", "{3}{4}b", "", "{5}{6}"});
   const std::string threeArrows =
       lines({"1", "00:00:01,000 --> 00:00:02,000", "a", "", "2", "00:00:03,000 --> 00:00:04,000",
              "b", "", "3", "00:00:05,000 --> 00:00:06,000"});
   const std::string fourArrows = times(4, "a --> b");
+  // Arrow and frame lines across the end of the first piece read, and a line
+  // longer than a piece, whose deciding start must survive the buffer growing.
+  const std::size_t read = FileReader::kChunkSize;
+  std::string acrossReads = lines({"a --> b", "{1}{2}"});
+  acrossReads += std::string(read - acrossReads.size() - 3, 'x') + "\r\na --> b {3}{4}\r\n";
+  acrossReads += "{5}{6} --> " + std::string(3 * read, 'y') + "\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : times(4, "{1}{2}")) utf16 += std::string{c, '\0'};
   const struct {
     std::string bytes;
     SubtitleKind kind;
+    TextEncoding encoding = {};
   } cases[] = {{threeFrames, {false, false}},
                {threeFrames + "text {7}{8} at the end", {true, false}},
                {threeArrows, {false, false}},
@@ -75,26 +84,12 @@ TEST_F(DetectSubtitleKind, NeedsMoreThanThreeLinesOfAKind) {
                {times(4, "a --> b", "\r"), {false, true}},
                {fourArrows.substr(0, fourArrows.size() - 2), {false, true}},
                {"", {false, false}},
-               {"\r\n\r\n\r\n\r\n\r\n", {false, false}}};
-  for (const auto& c : cases) EXPECT_EQ(detect(c.bytes), c.kind) << c.bytes;
-}
-
-TEST_F(DetectSubtitleKind, LinesAcrossReadsCountOnce) {
-  // Put arrow and frame lines across the end of the first piece detection
-  // reads, and make one line longer than a piece.
-  const std::size_t read = FileReader::kChunkSize;
-  std::string bytes = lines({"a --> b", "{1}{2}"});
-  bytes += std::string(read - bytes.size() - 3, 'x') + "\r\na --> b {3}{4}\r\n";
-  // What decides stands at the start, which must survive the buffer growing.
-  bytes += "{5}{6} --> " + std::string(3 * read, 'y') + "\r\n";
-  EXPECT_EQ(detect(bytes), (SubtitleKind{false, false}));
-  EXPECT_EQ(detect(bytes + "c --> d\r\n{7}{8}"), (SubtitleKind{true, true}));
-}
-
-TEST_F(DetectSubtitleKind, ReadsOtherEncodingsAsText) {
-  std::string utf16 = "\xFF\xFE";
-  for (const char c : times(4, "{1}{2}")) utf16 += std::string{c, '\0'};
-  EXPECT_EQ(detect(utf16, {TextEncoding::Form::Utf16Le, true, {}}), (SubtitleKind{true, false}));
+               {"\r\n\r\n\r\n\r\n\r\n", {false, false}},
+               {acrossReads, {false, false}},
+               {acrossReads + "c --> d\r\n{7}{8}", {true, true}},
+               {utf16, {true, false}, {TextEncoding::Form::Utf16Le, true, {}}}};
+  for (const auto& c : cases)
+    EXPECT_EQ(detect(c.bytes, c.encoding), c.kind) << c.bytes.substr(0, 80);
 }
 
 TEST_F(DetectSubtitleKind, MissingFileIsARunFailure) {

@@ -16,12 +16,10 @@ struct Faults {
                                     ///< signal first, and the next one moves at most this
 };
 
-class SystemFaults {
- public:
+struct SystemFaults {
   explicit SystemFaults(Faults planted);
   ~SystemFaults();
-  SystemFaults(const SystemFaults&) = delete;
-  SystemFaults& operator=(const SystemFaults&) = delete;
+  SystemFaults(const SystemFaults&) = delete;  // the calls point at this one
 
   const Faults faults;
   int writes = 0;
