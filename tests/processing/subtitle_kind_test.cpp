@@ -7,6 +7,7 @@
 
 #include "processing/file_ops.h"
 #include "processing/run_failure.h"
+#include "tests/processing/system_faults.h"
 #include "tests/support/run_fixture.h"
 
 namespace pellumar {
@@ -90,6 +91,14 @@ TEST_F(DetectSubtitleKind, NeedsMoreThanThreeLinesOfAKind) {
                {utf16, {true, false}, {TextEncoding::Form::Utf16Le, true, {}}}};
   for (const auto& c : cases)
     EXPECT_EQ(detect(c.bytes, c.encoding), c.kind) << c.bytes.substr(0, 80);
+}
+
+// Once a file is certain to be of both kinds, the rest is not read.
+TEST_F(DetectSubtitleKind, StopsReadingWhenBothKindsAreCertain) {
+  const std::string both = times(4, "{1}{2}a\r\n1\r\n00:00:01,000 --> 00:00:02,000");
+  SystemFaults calls({});
+  EXPECT_EQ(detect(both + std::string(1 << 20, 'x')), (SubtitleKind{true, true}));
+  EXPECT_EQ(calls.reads, 1);
 }
 
 TEST_F(DetectSubtitleKind, MissingFileIsARunFailure) {

@@ -42,6 +42,7 @@ int open(const char* path, int flags, mode_t mode) {
 }
 
 ssize_t read(int fd, void* buf, size_t count) {
+  if (active != nullptr) ++active->reads;
   return interrupted(count) ? -1 : ::read(fd, buf, count);
 }
 

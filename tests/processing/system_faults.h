@@ -22,6 +22,7 @@ struct SystemFaults {
   SystemFaults(const SystemFaults&) = delete;  // the calls point at this one
 
   const Faults faults;
+  int reads = 0;
   int writes = 0;
   bool interruptNext = true;
 };
