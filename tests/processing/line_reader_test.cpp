@@ -42,6 +42,8 @@ class LineFiles : public ::testing::Test {
 // written back, they give the same bytes with CR LF after every line.
 TEST_F(LineFiles, ReadsLinesAndWritesThemBackInTheSameEncoding) {
   const std::string chunk(FileReader::kChunkSize - 1, 'x'), longLine(3'000'000, 'a');
+  const std::string fourByteEdges =
+      "x\xF0\x90\x80\x80\xF4\x80\x80\x80\xF4\x8F\xBF\xBF" + std::string(24, 'x');
   std::string everyLegacyByte;
   for (int b = 0; b < 256; ++b) {
     if (b != '\r' && b != '\n') everyLegacyByte.push_back(static_cast<char>(b));
@@ -74,6 +76,10 @@ TEST_F(LineFiles, ReadsLinesAndWritesThemBackInTheSameEncoding) {
        chunk + "\r\nnext\r\n"},
       {"LongLineUnterminated", longLine, Form::Utf8, Lines{longLine}, longLine + "\r\n"},
       {"Utf8Polish", "Zażółć\r\ngęślą\r\n", Form::Utf8, Lines{"Zażółć", "gęślą"}},
+      // U+10000, U+100000 and U+10FFFF, the first and last four-byte forms,
+      // where the check takes a block at a time.
+      {"Utf8FourByteEdges", fourByteEdges, Form::Utf8, Lines{fourByteEdges},
+       fourByteEdges + "\r\n"},
       {"Windows1250", "Za\xBF\xF3\xB3\xE6\r\n", Form::Legacy, Lines{"Zażółć"}},
       {"CutUtf8", "\xC4\r\n", Form::Legacy, Lines{"Ä"}},
       {"OverlongUtf8", "\xC0\xAF\r\n", Form::Legacy, Lines{"ŔŻ"}},
