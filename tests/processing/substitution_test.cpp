@@ -30,6 +30,8 @@ TEST(LocalCharTable, SubstitutesInPlace) {
       {{{"a", "ąę"}}, "ab", "ąę"},
       {{{"ą", "ab"}}, "xą", "xa"},
       {{{"x", "y"}, {"y", "z"}}, "x", "y"},
+      // U+07FF and U+0800 on either side of the table's directly indexed part.
+      {{{"\u07FF", "x"}, {"\u0800", "y"}}, "a\u07FF\u0800b", "axyb"},
       // Longer than the sixteen bytes looked at together, and bytes that are
       // not UTF-8: rewritten as characters only when something is substituted.
       {{{"ą", "a"}},
