@@ -80,6 +80,9 @@ TEST_F(LineFiles, ReadsLinesAndWritesThemBackInTheSameEncoding) {
       // where the check takes a block at a time.
       {"Utf8FourByteEdges", fourByteEdges, Form::Utf8, Lines{fourByteEdges},
        fourByteEdges + "\r\n"},
+      // There too, a three-byte lead followed by letters is no UTF-8.
+      {"Utf8CutThreeByteMidLine", "x\xE0" + fourByteEdges.substr(13), Form::Legacy, std::nullopt,
+       "x\xE0" + fourByteEdges.substr(13) + "\r\n"},
       {"Windows1250", "Za\xBF\xF3\xB3\xE6\r\n", Form::Legacy, Lines{"Zażółć"}},
       {"CutUtf8", "\xC4\r\n", Form::Legacy, Lines{"Ä"}},
       {"OverlongUtf8", "\xC0\xAF\r\n", Form::Legacy, Lines{"ŔŻ"}},
