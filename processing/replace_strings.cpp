@@ -127,8 +127,8 @@ ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
     if (starts.size() > kBlockStartsMost) break;
   }
   blockFilter_ = starts.size() <= kBlockStartsMost;
+  if (!blockFilter_) return;
   for (const auto& [first, second] : starts) {
-    if (!blockFilter_) break;
     if (second) {
       blockFirst_.push_back(ByteBlock{} + static_cast<char>(first));
       blockSecond_.push_back(ByteBlock{} + static_cast<char>(*second));
@@ -181,15 +181,13 @@ void ReplacementTable::linkFailures() {
   ends_ = std::move(ends);
 
   // Bytes in no from-text share class 0, which always leads back to the root.
-  std::vector<unsigned char> byteOfClass{0};
+  classes_ = 1;
   for (const std::vector<Edge>& out : edges_) {
     for (const Edge& edge : out) {
-      if (byteClass_[edge.byte] != 0) continue;
-      byteClass_[edge.byte] = static_cast<std::uint16_t>(byteOfClass.size());
-      byteOfClass.push_back(edge.byte);
+      if (byteClass_[edge.byte] == 0)
+        byteClass_[edge.byte] = static_cast<std::uint16_t>(classes_++);
     }
   }
-  classes_ = byteOfClass.size();
   fullStates_ = std::min(states, kFullMoveBudget / classes_);
   fullMoves_.assign(fullStates_ * classes_, 0);
 
@@ -230,10 +228,15 @@ inline ReplacementTable::State ReplacementTable::step(State state, unsigned char
   }
 }
 
+// Whether a from-text may start at `at`, where three bytes at least are left.
+inline bool ReplacementTable::mayStart(const unsigned char* at) const {
+  return (pairMask_[pairAt(at)] & kThirdByteBits[at[2]]) != 0;
+}
+
 // Whether a from-text may start at `pos` and end by `end`.
 inline bool ReplacementTable::mayStartAt(const unsigned char* text, std::size_t pos,
                                          std::size_t end) const {
-  if (pos + 2 < end) return (pairMask_[pairAt(text + pos)] & kThirdByteBits[text[pos + 2]]) != 0;
+  if (pos + 2 < end) return mayStart(text + pos);
   if (pos + 1 < end) return (pairMask_[pairAt(text + pos)] & kShortBit) != 0;
   return onlyByte_[text[pos]];
 }
@@ -264,9 +267,8 @@ inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, st
     // The last byte, which only a one-byte from-text can start.
     return onlyByte_[text[end - 1]] ? end - 1 : end;
   }
-  const std::uint16_t* const pairMask = pairMask_.data();
   for (; pos + 2 < end; ++pos) {
-    if ((pairMask[pairAt(text + pos)] & kThirdByteBits[text[pos + 2]]) != 0) return pos;
+    if (mayStart(text + pos)) return pos;
   }
   for (; pos < end; ++pos) {
     if (mayStartAt(text, pos, end)) return pos;

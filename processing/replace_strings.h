@@ -29,6 +29,7 @@ class ReplacementTable {
   void linkFailures();
   State child(State state, unsigned char byte) const;
   State step(State state, unsigned char byte) const;
+  bool mayStart(const unsigned char* at) const;
   bool mayStartAt(const unsigned char* text, std::size_t pos, std::size_t end) const;
   std::size_t nextCandidate(const unsigned char* text, std::size_t pos, std::size_t end) const;
   void find(std::string_view line, std::size_t from, std::size_t end, Found& found) const;
@@ -44,7 +45,7 @@ class ReplacementTable {
 
   // Per pair of bytes, what may start with it: bit 0 when a from-text of one
   // or two bytes does (a one-byte text starts every pair it begins), and for
-  // the longer ones the bit of their third byte's class (see thirdByteBits).
+  // the longer ones the bit of their third byte's class (kThirdByteBits).
   // Most positions are ruled out by one look at the pair and the byte after.
   std::vector<std::uint16_t> pairMask_;
   bool onlyByte_[256] = {};
