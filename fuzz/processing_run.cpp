@@ -12,9 +12,6 @@
 
 namespace pellumar::fuzz::processing_run {
 
-constexpr Option kRunOptions[] = {Option::SubstituteLocalChars,  Option::ReplaceStrings,
-                                  Option::RemoveFormattingCodes, Option::DeleteRedundantSpaces,
-                                  Option::DeleteBlankSubtitles,  Option::FixSrtBlankLines};
 constexpr const char* kSuffixes[] = {"_PL", "-clean", ".bak", "_"};
 constexpr const char* kPages[] = {"windows-1250", "ISO-8859-2", "KOI8-R", "CP852"};
 
@@ -100,10 +97,7 @@ Result runIn(const std::filesystem::path& folder, const std::string& name, std::
 
   testing::FakeWindowSystem window;
   window.chosenFile = chosen;
-  window.ticked.clear();
-  for (std::size_t i = 0; i < std::size(kRunOptions); ++i) {
-    window.ticked[kRunOptions[i]] = (options >> i & 1) != 0;
-  }
+  window.tick(options);
   ProcessingRun run(settings, window, mode);
   Result result;
   result.outcome = run.run();

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "processing/run_failure.h"
 #include "processing/srt_blank_lines.h"
+#include "tests/support/random.h"
 #include "tests/support/rule_models.h"
 #include "tests/support/stage_runner.h"
 
@@ -38,23 +38,19 @@ TEST(IsIndexLine, MatchesReadingTheNumberBack) {
                            "-0", "+1", "01", "1.0", "1e3", "", "\xd9\xa1"}) {
     EXPECT_EQ(isIndexLine(line), testing::readsBackAsNumber(line)) << '"' << line << '"';
   }
-  std::mt19937 random(4242);
-  const std::string alphabet = "-+0123456789 x";
+  testing::Random random(4242);
   for (int n = 0; n < 50000; ++n) {
-    std::string line(random() % 19, ' ');
     // Mostly digits, so that long numbers come up often.
-    for (char& c : line)
-      c = random() % 4 == 0 ? alphabet[random() % alphabet.size()] : char('0' + random() % 10);
+    const std::string line =
+        random.text(18, "-+ x01234567890123456789012345678901234567890123456789");
     ASSERT_EQ(isIndexLine(line), testing::readsBackAsNumber(line)) << '"' << line << '"';
   }
 }
 
 TEST(FrameLineHasText, MatchesTheMarkTable) {
-  std::mt19937 random(99);
-  const std::string alphabet = "{{}}a 1";
+  testing::Random random(99);
   for (int n = 0; n < 20000; ++n) {
-    std::string line(random() % 12, ' ');
-    for (char& c : line) c = alphabet[random() % alphabet.size()];
+    const std::string line = random.text(11, "{{}}a 1");
     ASSERT_EQ(frameLineHasText(line), testing::hasTextByMarks(line)) << line;
   }
 }

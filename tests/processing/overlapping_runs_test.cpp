@@ -25,10 +25,6 @@ using testing::listFolder;
 using testing::readBytes;
 using testing::writeBytes;
 
-constexpr Option kAllOptions[] = {Option::SubstituteLocalChars,  Option::ReplaceStrings,
-                                  Option::RemoveFormattingCodes, Option::DeleteRedundantSpaces,
-                                  Option::DeleteBlankSubtitles,  Option::FixSrtBlankLines};
-
 // SubRip subtitles, every fifth without text.
 std::string subtitles(int count) {
   std::string text;
@@ -49,11 +45,11 @@ class RunsOnOneFile : public ::testing::TestWithParam<RunMode> {
     settings.replacements = {{"a", "aa"}};
   }
 
-  // Bit i of `options` ticks kAllOptions[i].
+  // Bit i of `options` ticks testing::kRunOptions[i].
   RunOutcome runOnce(unsigned options = 0x3F) {
     testing::FakeWindowSystem window;
     window.chosenFile = input;
-    for (std::size_t i = 0; i < 6; ++i) window.ticked[kAllOptions[i]] = (options >> i & 1) != 0;
+    window.tick(options);
     return ProcessingRun(settings, window, GetParam()).run();
   }
 

@@ -177,7 +177,7 @@ class InputMaker {
   // UTF-16 or UTF-32 after a byte-order mark, with a lone surrogate now and
   // then, and now and then cut so that it cannot be read to its end.
   std::string unicodeBytes(const std::string& utf8, int unitSize, bool bigEndian) {
-    std::u32string units{0xFEFF};
+    std::u32string units;
     for (std::size_t pos = 0; pos < utf8.size();) {
       const char32_t cp = nextCodePoint(utf8, pos);
       if (random_.percent(1)) units += random_.percent(50) ? 0xD83D : 0xDE00;
@@ -185,12 +185,9 @@ class InputMaker {
       if (cp >= 0x10000 && unitSize == 2)
         units += {0xD800 + ((cp - 0x10000) >> 10), 0xDC00 + (cp & 0x3FF)};
     }
-    std::string bytes;
-    for (const char32_t unit : units) {
-      for (int i = 0; i < unitSize; ++i) {
-        bytes.push_back(static_cast<char>(unit >> 8 * (bigEndian ? unitSize - 1 - i : i)));
-      }
-    }
+    std::string bytes = unitSize == 4
+                            ? testing::utf32(units, bigEndian)
+                            : testing::utf16(std::u16string(units.begin(), units.end()), bigEndian);
     if (random_.percent(15)) bytes.resize(bytes.size() - 1 - random_.below(unitSize - 1));
     return bytes;
   }
@@ -223,10 +220,6 @@ Settings settingsVariant(int variant) {
   return settings;
 }
 
-constexpr Option kRunOptions[] = {Option::SubstituteLocalChars,  Option::ReplaceStrings,
-                                  Option::RemoveFormattingCodes, Option::DeleteRedundantSpaces,
-                                  Option::DeleteBlankSubtitles,  Option::FixSrtBlankLines};
-
 constexpr const char* kEarlierOutput = "earlier output\r\n";
 
 // What one run left behind, as text to compare and to show.
@@ -253,9 +246,7 @@ class Workspace {
     }
     testing::FakeWindowSystem window;
     window.chosenFile = input_;
-    for (std::size_t i = 0; i < std::size(kRunOptions); ++i) {
-      window.ticked[kRunOptions[i]] = (optionBits >> i & 1) != 0;
-    }
+    window.tick(optionBits);
     RunResult result;
     result.outcome = ProcessingRun(settings, window, mode).run();
     result.all = "outcome " + std::to_string(static_cast<int>(result.outcome)) + "\n";
@@ -285,7 +276,7 @@ class Workspace {
       SCOPED_TRACE(::testing::Message()
                    << "seed " << input.seed << ", settings " << input.settingsVariant
                    << (input.staleFiles ? ", stale files" : "") << ", options (bit i ticks "
-                   << "kRunOptions[i]) " << std::bitset<6>(bits) << "\ninput "
+                   << "testing::kRunOptions[i]) " << std::bitset<6>(bits) << "\ninput "
                    << ::testing::PrintToString(input.bytes));
       const RunResult staged = run(input, settings, bits, RunMode::Staged);
       const RunResult single = run(input, settings, bits, RunMode::SinglePass);

@@ -9,6 +9,11 @@
 
 namespace pellumar::testing {
 
+/// The six passes in the order a run takes them.
+constexpr Option kRunOptions[] = {Option::SubstituteLocalChars,  Option::ReplaceStrings,
+                                  Option::RemoveFormattingCodes, Option::DeleteRedundantSpaces,
+                                  Option::DeleteBlankSubtitles,  Option::FixSrtBlankLines};
+
 /// A window that answers from fields and records what the core asked of it.
 class FakeWindowSystem : public WindowSystem {
  public:
@@ -25,6 +30,11 @@ class FakeWindowSystem : public WindowSystem {
   std::vector<Message> messages;
   std::vector<std::string> dialogTitles;
   bool buttonEnabled = true;
+
+  /// Ticks kRunOptions[i] where bit i of `bits` is set, and clears the others.
+  void tick(unsigned bits) {
+    for (std::size_t i = 0; i < std::size(kRunOptions); ++i) ticked[kRunOptions[i]] = bits >> i & 1;
+  }
 
   void showMessage(const std::string& text, MessageIcon icon,
                    const std::optional<std::string>& title) override {

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace pellumar::testing {
@@ -20,6 +22,12 @@ class Random {
   }
   std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
   bool percent(int p) { return static_cast<int>(below(100)) < p; }
+  /// Up to `longest` characters drawn from `alphabet`.
+  std::string text(std::size_t longest, std::string_view alphabet) {
+    std::string made(below(longest + 1), ' ');
+    for (char& c : made) c = alphabet[below(alphabet.size())];
+    return made;
+  }
   template <typename T>
   const T& pick(const std::vector<T>& items) {
     return items[below(items.size())];

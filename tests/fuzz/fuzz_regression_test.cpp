@@ -13,6 +13,7 @@
 #include "fuzz/processing_run.cpp"
 #include "fuzz/replace_strings.cpp"
 #include "fuzz/replay_inputs.h"
+#include "fuzz/settings_loader.cpp"
 #include "fuzz/spaces_after_hyphens.cpp"
 #include "fuzz/spaces_before_punctuation.cpp"
 #include "fuzz/srt_blank_line_stage.cpp"
@@ -29,12 +30,11 @@ struct Target {
 
 #define TARGET(name) \
   Target { #name, fuzz::name::run }
-const Target kTargets[] = {TARGET(block_blank_stage),    TARGET(frame_blank_stage),
-                           TARGET(line_files),           TARGET(local_chars),
-                           TARGET(processing_run),       TARGET(replace_strings),
-                           TARGET(spaces_after_hyphens), TARGET(spaces_before_punctuation),
-                           TARGET(srt_blank_line_stage), TARGET(strip_formatting_codes),
-                           TARGET(subtitle_kind)};
+const Target kTargets[] = {
+    TARGET(block_blank_stage),    TARGET(frame_blank_stage),      TARGET(line_files),
+    TARGET(local_chars),          TARGET(processing_run),         TARGET(replace_strings),
+    TARGET(settings_loader),      TARGET(spaces_after_hyphens),   TARGET(spaces_before_punctuation),
+    TARGET(srt_blank_line_stage), TARGET(strip_formatting_codes), TARGET(subtitle_kind)};
 
 void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }
 
