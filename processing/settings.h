@@ -22,15 +22,15 @@ struct Settings {
   static constexpr const char* kDefaultSuffix = "_PL";
   static constexpr const char* kDefaultCodePage = "windows-1250";
 
-  std::vector<TextPair> localChars;    ///< single characters to substitute, in file order
-  std::vector<TextPair> replacements;  ///< strings to replace, in file order
+  std::vector<TextPair> localChars{};    ///< single characters to substitute, in file order
+  std::vector<TextPair> replacements{};  ///< strings to replace, in file order
   std::string nameSuffix = kDefaultSuffix;
   /// Code page of files that are neither UTF-8 nor UTF-16/32, when the
   /// settings name one page; null means it is chosen per file.
-  std::shared_ptr<const CodePage> legacyCodePage;
+  std::shared_ptr<const CodePage> legacyCodePage{};
   /// The pages chosen among per file, preferred first, when no page is
   /// named; empty means windows-1250 and ISO-8859-2.
-  CodePageCandidates codePageCandidates;
+  CodePageCandidates codePageCandidates{};
 
   /// The pages a legacy file may be in: the one named, or the candidates.
   CodePageCandidates legacyPages() const {

@@ -21,6 +21,6 @@ struct SettingsLoad {
 /// the key NAMESUFIXADD and the legacy code page from the key CODEPAGE.
 /// A missing file, a full table, an unknown code page or a read failure comes
 /// back as the message; nothing is shown and the program goes on.
-SettingsLoad loadSettings(const std::string& name = kSettingsFileName);
+SettingsLoad loadSettings(const std::string& name);
 
 }  // namespace pellumar

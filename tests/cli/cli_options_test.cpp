@@ -44,10 +44,8 @@ std::string parse(Args args, unsigned defaultJobs = 3) {
 TEST(CliOptionsTest, ReadsTheCommandLine) {
   const std::pair<Args, std::string> cases[] = {
       {{"m.srt"}, "0010010 -j3 m.srt"},
-      {{"--no-local-chars", "m.srt"}, "0000010 -j3 m.srt"},
-      {{"--no-replace-strings", "m.srt"}, "0010000 -j3 m.srt"},
-      {{"--remove-codes", "m.srt"}, "1010010 -j3 m.srt"},
-      {{"--delete-spaces", "m.srt"}, "0110010 -j3 m.srt"},
+      {{"--remove-codes", "--no-local-chars", "m.srt"}, "1000010 -j3 m.srt"},
+      {{"--delete-spaces", "--no-replace-strings", "m.srt"}, "0110000 -j3 m.srt"},
       {{"--delete-blank", "m.srt"}, "0011010 -j3 m.srt"},
       {{"--fix-srt-blank", "m.srt"}, "0010011 -j3 m.srt"},
       {{"--all", "m.srt"}, "1111011 -j3 m.srt"},

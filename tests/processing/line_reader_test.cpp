@@ -57,11 +57,7 @@ TEST_F(LineFiles, ReadsLinesAndWritesThemBackInTheSameEncoding) {
   } cases[] = {
       {"Empty", "", Form::Utf8, Lines{}},
       {"CrLf", "a\r\nb\r\n", Form::Utf8, Lines{"a", "b"}},
-      {"LastLineUnterminated", "a\r\nb", Form::Utf8, Lines{"a", "b"}, "a\r\nb\r\n"},
-      {"LoneCr", "a\rb", Form::Utf8, Lines{"a", "b"}, "a\r\nb\r\n"},
-      {"LoneLf", "a\nb\n", Form::Utf8, Lines{"a", "b"}, "a\r\nb\r\n"},
       {"TrailingEmptyLine", "a\r\n\r\n", Form::Utf8, Lines{"a", ""}},
-      {"OnlyLineEnd", "\r\n", Form::Utf8, Lines{""}},
       {"LfThenCr", "a\n\rb", Form::Utf8, Lines{"a", "", "b"}, "a\r\n\r\nb\r\n"},
       {"CrCrLf", "a\r\r\nb", Form::Utf8, Lines{"a", "", "b"}, "a\r\n\r\nb\r\n"},
       {"Mixed", "1\r\n2\n3\r4", Form::Utf8, Lines{"1", "2", "3", "4"}, "1\r\n2\r\n3\r\n4\r\n"},

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "processing/file_ops.h"
-#include "processing/run_failure.h"
 #include "tests/processing/system_faults.h"
 #include "tests/support/run_fixture.h"
 
@@ -37,14 +36,10 @@ TEST(KindOfLine, CountsBracesAndFindsTheArrow) {
   }
 }
 
-std::string lines(const std::vector<std::string>& texts, const std::string& end = "\r\n") {
-  std::string bytes;
-  for (const auto& text : texts) bytes += text + end;
-  return bytes;
-}
+using testing::joinLines;
 
-std::string times(int count, const std::string& line, const std::string& end = "\r\n") {
-  return lines(std::vector<std::string>(count, line), end);
+std::string times(int count, const std::string& line, const char* end = "\r\n") {
+  return joinLines(std::vector<std::string>(count, line), end);
 }
 
 class DetectSubtitleKind : public ::testing::Test, public testing::RunFixture {
@@ -59,15 +54,15 @@ class DetectSubtitleKind : public ::testing::Test, public testing::RunFixture {
 // More than three lines of a kind; every line end counts on its own, and the
 // last line needs none. Lines across the reads detection makes count once.
 TEST_F(DetectSubtitleKind, NeedsMoreThanThreeLinesOfAKind) {
-  const std::string threeFrames = lines({"{1}{2}a", "x", "{3}{4}b", "", "{5}{6}"});
+  const std::string threeFrames = joinLines({"{1}{2}a", "x", "{3}{4}b", "", "{5}{6}"});
   const std::string threeArrows =
-      lines({"1", "00:00:01,000 --> 00:00:02,000", "a", "", "2", "00:00:03,000 --> 00:00:04,000",
-             "b", "", "3", "00:00:05,000 --> 00:00:06,000"});
+      joinLines({"1", "00:00:01,000 --> 00:00:02,000", "a", "", "2",
+                 "00:00:03,000 --> 00:00:04,000", "b", "", "3", "00:00:05,000 --> 00:00:06,000"});
   const std::string fourArrows = times(4, "a --> b");
   // Arrow and frame lines across the end of the first piece read, and a line
   // longer than a piece, whose deciding start must survive the buffer growing.
   const std::size_t read = FileReader::kChunkSize;
-  std::string acrossReads = lines({"a --> b", "{1}{2}"});
+  std::string acrossReads = joinLines({"a --> b", "{1}{2}"});
   acrossReads += std::string(read - acrossReads.size() - 3, 'x') + "\r\na --> b {3}{4}\r\n";
   acrossReads += "{5}{6} --> " + std::string(3 * read, 'y') + "\r\n";
   std::string utf16 = "\xFF\xFE";
@@ -99,10 +94,6 @@ TEST_F(DetectSubtitleKind, StopsReadingWhenBothKindsAreCertain) {
   SystemFaults calls({});
   EXPECT_EQ(detect(both + std::string(1 << 20, 'x')), (SubtitleKind{true, true}));
   EXPECT_EQ(calls.reads, 1);
-}
-
-TEST_F(DetectSubtitleKind, MissingFileIsARunFailure) {
-  EXPECT_THROW(detectSubtitleKind(dir.file("gone.srt"), TextEncoding::utf8()), RunFailure);
 }
 
 // The passes' messages about a file of neither kind are checked in

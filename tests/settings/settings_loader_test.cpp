@@ -1,8 +1,6 @@
 #include "settings/settings_loader.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -168,26 +166,6 @@ TEST_F(SettingsLoaderTest, MissingOrUnreadableFile) {
   const SettingsLoad result = loadSettings("/proc/self/mem");
   EXPECT_FALSE(result.settings.has_value());
   EXPECT_NE(result.error.find("/proc/self/mem"), std::string::npos) << result.error;
-}
-
-TEST_F(SettingsLoaderTest, UnreadableFileIsReported) {
-  if (geteuid() == 0) GTEST_SKIP() << "root reads any file";
-  testing::writeBytes(path_, "a=b\r\n");
-  ASSERT_EQ(chmod(path_.c_str(), 0), 0);
-  const std::string error = summary(loadSettings(path_));
-  EXPECT_NE(error.find("INI"), std::string::npos) << error;
-  EXPECT_EQ(error.find("not found"), std::string::npos) << error;
-}
-
-TEST_F(SettingsLoaderTest, ReadsLexmendIniFromTheWorkingFolder) {
-  const std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(dir_.path());
-  const SettingsLoad missing = loadSettings();
-  testing::writeBytes(path_, "NAMESUFIXADD=_here\r\n");
-  const SettingsLoad found = loadSettings();
-  std::filesystem::current_path(before);
-  EXPECT_EQ(missing.error, "lexmend.ini not found.");
-  EXPECT_EQ(summary(found), "S_here");
 }
 
 }  // namespace

@@ -28,7 +28,6 @@ class FakeWindowSystem : public WindowSystem {
   std::map<Option, bool> ticked{{Option::SubstituteLocalChars, true},
                                 {Option::ReplaceStrings, true}};
   std::vector<Message> messages;
-  std::vector<std::string> dialogTitles;
   bool buttonEnabled = true;
 
   /// Ticks kRunOptions[i] where bit i of `bits` is set, and clears the others.
@@ -40,10 +39,7 @@ class FakeWindowSystem : public WindowSystem {
                    const std::optional<std::string>& title) override {
     messages.push_back({text, icon, title, buttonEnabled});
   }
-  std::string chooseFile(const std::string& title, const std::string& /*filter*/) override {
-    dialogTitles.push_back(title);
-    return chosenFile;
-  }
+  std::string chooseFile(const std::string&, const std::string&) override { return chosenFile; }
   bool isTicked(Option option) override { return ticked.contains(option) && ticked.at(option); }
   void setOpenButtonEnabled(bool enabled) override { buttonEnabled = enabled; }
 };

@@ -46,6 +46,12 @@ std::string listFolder(const std::filesystem::path& folder) {
   return joined;
 }
 
+std::string joinLines(const std::vector<std::string>& lines, std::string_view end) {
+  std::string text;
+  for (const std::string& line : lines) text.append(line).append(end);
+  return text;
+}
+
 namespace {
 
 template <typename Unit>

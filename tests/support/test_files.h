@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pellumar::testing {
 
@@ -32,6 +33,9 @@ std::string readBytes(const std::string& path);
 
 /// Names of the entries in a folder, sorted.
 std::string listFolder(const std::filesystem::path& folder);
+
+/// The lines, each followed by `end`.
+std::string joinLines(const std::vector<std::string>& lines, std::string_view end = "\r\n");
 
 /// `text` as UTF-16 or UTF-32 bytes after a byte-order mark, little- or big-endian.
 std::string utf16(std::u16string_view text, bool bigEndian);

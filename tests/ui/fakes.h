@@ -67,16 +67,11 @@ class RecordingProgress : public BatchProgress {
   int total = 0;
 };
 
-inline Settings replacingTeh() {
-  Settings settings;
-  settings.replacements = {{"teh", "the"}};
-  return settings;
-}
-
 /// The window, shown, on settings that replace "teh" with "the", with the
 /// recorders above as its dialogs.
 struct TestWindow {
-  TestWindow() : window(replacingTeh(), {&messages, &files, &progress}) {
+  TestWindow()
+      : window(Settings{.replacements = {{"teh", "the"}}}, {&messages, &files, &progress}) {
     window.openButton()->installEventFilter(&messages);
     window.show();
     static_cast<void>(QTest::qWaitForWindowExposed(&window));  // the tests fail if not
