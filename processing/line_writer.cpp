@@ -55,7 +55,6 @@ LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::stri
       shownName_(shownName.empty() ? path : std::move(shownName)),
       encoding_(std::move(encoding)) {
   fd_ = fd >= 0 ? fd : createFresh(path_);
-  out_.reserve(kFlushSize + 4096);
   switch (encoding_.form) {
     case TextEncoding::Form::Utf8:
       if (encoding_.bom) out_ = "\xEF\xBB\xBF";
