@@ -70,6 +70,13 @@ class ByteReader {
 
 /// Lines for the line rules and stages: the text split at every LF. A CR
 /// stays part of its line, as the stages must cope with any text.
+/// The text with its spaces left out.
+inline std::string withoutSpaces(std::string_view text) {
+  std::string rest;
+  for (const char c : text) rest += c == ' ' ? "" : std::string(1, c);
+  return rest;
+}
+
 inline std::vector<std::string> splitAtLineFeeds(std::string_view text) {
   std::vector<std::string> lines;
   std::size_t start = 0;

@@ -13,7 +13,7 @@ int run(const std::uint8_t* data, std::size_t size) {
   const std::string before(reinterpret_cast<const char*>(data), size);
   std::string line = before;
   trimAndRemoveSpacesAfterHyphens(line);
-  FUZZ_CHECK(testing::withoutSpaces(line) == testing::withoutSpaces(before));
+  FUZZ_CHECK(withoutSpaces(line) == withoutSpaces(before));
   if (before.size() <= 2048)
     FUZZ_CHECK(line == testing::trimAndCutSpacesAfterHyphensOneAtATime(before));
   FUZZ_CHECK(line.empty() || (line.front() != ' ' && line.back() != ' '));

@@ -12,7 +12,7 @@ int run(const std::uint8_t* data, std::size_t size) {
   const std::string before(reinterpret_cast<const char*>(data), size);
   std::string line = before;
   removeSpacesBeforePunctuation(line);
-  FUZZ_CHECK(testing::withoutSpaces(line) == testing::withoutSpaces(before));
+  FUZZ_CHECK(withoutSpaces(line) == withoutSpaces(before));
   if (before.size() <= 2048)
     FUZZ_CHECK(line == testing::cutSpacesBeforePunctuationOneAtATime(before));
   for (std::size_t p = 1; p < line.size(); ++p) {

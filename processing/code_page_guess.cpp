@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "processing/letter_case.h"
 #include "processing/utf8.h"
 
 namespace pellumar {
@@ -144,45 +145,6 @@ constexpr std::int64_t kCapitalAfterCapital = 1;
 constexpr std::size_t kEnoughWords = 2000;
 
 char32_t decodeUtf8(std::string_view text, std::size_t& pos) { return nextCodePoint(text, pos); }
-
-bool isUpperLetter(char32_t c) {
-  if (c < 0x80) return c >= 'A' && c <= 'Z';
-  if (c < 0x100) return c >= 0xC0 && c <= 0xDE && c != 0xD7;
-  if (c <= 0x137) return c % 2 == 0;
-  if (c == 0x138) return false;
-  if (c <= 0x148) return c % 2 == 1;
-  if (c == 0x149) return false;
-  if (c <= 0x177) return c % 2 == 0;
-  if (c == 0x178) return true;
-  if (c <= 0x17E) return c % 2 == 1;
-  if (c < 0x250) return c % 2 == 0;
-  if (c >= 0x386 && c <= 0x3AB) return true;
-  if (c >= 0x400 && c <= 0x42F) return true;
-  if (c >= 0x460 && c <= 0x4FF) return c % 2 == 0;
-  return false;
-}
-
-bool isLetter(char32_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-  if (c < 0x100) return c >= 0xC0 && c != 0xD7 && c != 0xF7;
-  if (c < 0x250) return true;
-  if (c >= 0x386 && c <= 0x3CE) return true;
-  return c >= 0x400 && c <= 0x4FF && (c < 0x482 || c > 0x489);
-}
-
-char32_t toLower(char32_t c) {
-  if (!isUpperLetter(c)) return c;
-  if (c < 0x100) return c + 0x20;
-  if (c < 0x250) return c + 1;
-  if (c >= 0x391 && c <= 0x3AB) return c + 0x20;
-  if (c == 0x386) return 0x3AC;
-  if (c <= 0x38A) return c + 37;
-  if (c == 0x38C) return 0x3CC;
-  if (c <= 0x38F) return c + 63;
-  if (c <= 0x40F) return c + 0x50;
-  if (c <= 0x42F) return c + 0x20;
-  return c + 1;
-}
 
 // Symbols that may stand at the start or end of a word: quotes, dashes,
 // ellipses and the like.

@@ -29,7 +29,7 @@ constexpr const char* kSubRip =
     "4\r\n00:00:07,000 --> 00:00:08,000\r\nfourth\r\n\r\n"
     "5\r\n00:00:09,000 --> 00:00:10,000\r\nfifth\r\n\r\n";
 constexpr const char* kSettings =
-    "[RSTRINGS]\r\nteh=the\r\n[LOCAL_CHAR]\r\n\xC4\x85=a\r\n\xC5\xBA=z\r\n\xD0\xB6=z\r\n";
+    "[RSTRINGS]\r\nteh=the\r\n[LOCAL_CHAR]\r\n\xC4\x85=a\r\n\xC5\xBA=z\r\n";
 constexpr const char* kPlainText = "teh plain text\r\n";
 
 std::string readAs(const std::string& file, const std::string& encoding = "UTF-8") {
@@ -158,15 +158,11 @@ TEST_F(CliEndToEndTest, UsageIsAnsweredWithoutSettings) {
 TEST_F(CliEndToEndTest, VerboseSaysWhatEachFileWasReadIn) {
   writeBytes(file("iso.txt"), "S\xB1 \xBCle\r\n");  // "Są źle"; \xB1 is ± in windows-1250
   writeBytes(file("win.txt"), "S\xB9 \x9Fle\r\n");  // the same in windows-1250
-  writeBytes(file("koi.txt"), "\xD6\xD5\xCB\r\n");  // "жук" in KOI8-R
   EXPECT_EQ(run({"-v", "iso.txt", "win.txt"}).err,
             readAs("iso.txt", "ISO-8859-2") + readAs("win.txt", "windows-1250"));
   EXPECT_EQ(readBytes(file("iso_PL.txt")) + readBytes(file("win_PL.txt")), "Sa zle\r\nSa zle\r\n");
   EXPECT_EQ(run({"-v", "--codepage", "cp1250", "iso.txt"}).err, readAs("iso.txt", "windows-1250"));
   EXPECT_EQ(readBytes(file("iso_PL.txt")), "S\xB1 \xBCle\r\n");
-  EXPECT_EQ(run({"--codepage", "auto:windows-1251,KOI8-R", "-v", "koi.txt"}).err,
-            readAs("koi.txt", "KOI8-R"));
-  EXPECT_EQ(readBytes(file("koi_PL.txt")), "z\xD5\xCB\r\n");
 }
 
 }  // namespace

@@ -48,12 +48,6 @@ inline std::string trimAndCutSpacesAfterHyphensOneAtATime(std::string line) {
   return line;
 }
 
-inline std::string withoutSpaces(std::string_view text) {
-  std::string rest;
-  for (const char c : text) rest += c == ' ' ? "" : std::string(1, c);
-  return rest;
-}
-
 /// Keeps the first empty line of every run of empty lines.
 inline std::vector<std::string> collapseEmptyRuns(const std::vector<std::string>& lines) {
   std::vector<std::string> kept;
