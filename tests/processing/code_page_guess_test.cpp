@@ -69,6 +69,14 @@ TEST(CodePageSpec, ReadsTheThreeForms) {
   }
 }
 
+// A page whose lower half is not ASCII is read and written through its table.
+TEST(CodePage, ReadsAndWritesAPageUnlikeAscii) {
+  std::string text, bytes;
+  CodePage::open("IBM037")->decode("\xC8\x89\x40\x5A", text);
+  EXPECT_EQ(text, "Hi !");
+  EXPECT_TRUE(!CodePage::open("IBM037")->encode(text, bytes) && bytes == "\xC8\x89\x40\x5A");
+}
+
 TEST(CodePageGuess, ChoosesAmongTheCandidates) {
   testing::TempDir dir;
   const auto ce = pages({"windows-1250", "ISO-8859-2"});
