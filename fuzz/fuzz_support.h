@@ -68,8 +68,6 @@ class ByteReader {
   std::string_view rest_;
 };
 
-/// Lines for the line rules and stages: the text split at every LF. A CR
-/// stays part of its line, as the stages must cope with any text.
 /// The text with its spaces left out.
 inline std::string withoutSpaces(std::string_view text) {
   std::string rest;
@@ -77,6 +75,8 @@ inline std::string withoutSpaces(std::string_view text) {
   return rest;
 }
 
+/// Lines for the line rules and stages: the text split at every LF. A CR
+/// stays part of its line, as the stages must cope with any text.
 inline std::vector<std::string> splitAtLineFeeds(std::string_view text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
