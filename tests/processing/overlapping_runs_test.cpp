@@ -45,7 +45,7 @@ class RunsOnOneFile : public ::testing::TestWithParam<RunMode> {
     settings.replacements = {{"a", "aa"}};
   }
 
-  // Bit i of `options` ticks testing::kRunOptions[i].
+  // Bit i of `options` ticks the option of pass i.
   RunOutcome runOnce(unsigned options = 0x3F) {
     testing::FakeWindowSystem window;
     window.chosenFile = input;

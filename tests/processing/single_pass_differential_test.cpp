@@ -276,7 +276,7 @@ class Workspace {
       SCOPED_TRACE(::testing::Message()
                    << "seed " << input.seed << ", settings " << input.settingsVariant
                    << (input.staleFiles ? ", stale files" : "") << ", options (bit i ticks "
-                   << "testing::kRunOptions[i]) " << std::bitset<6>(bits) << "\ninput "
+                   << "pass i of the pass table) " << std::bitset<6>(bits) << "\ninput "
                    << ::testing::PrintToString(input.bytes));
       const RunResult staged = run(input, settings, bits, RunMode::Staged);
       const RunResult single = run(input, settings, bits, RunMode::SinglePass);

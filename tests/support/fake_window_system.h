@@ -5,14 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "processing/pass_table.h"
 #include "processing/window_system.h"
 
 namespace pellumar::testing {
-
-/// The six passes in the order a run takes them.
-constexpr Option kRunOptions[] = {Option::SubstituteLocalChars,  Option::ReplaceStrings,
-                                  Option::RemoveFormattingCodes, Option::DeleteRedundantSpaces,
-                                  Option::DeleteBlankSubtitles,  Option::FixSrtBlankLines};
 
 /// A window that answers from fields and records what the core asked of it.
 class FakeWindowSystem : public WindowSystem {
@@ -30,9 +26,11 @@ class FakeWindowSystem : public WindowSystem {
   std::vector<Message> messages;
   bool buttonEnabled = true;
 
-  /// Ticks kRunOptions[i] where bit i of `bits` is set, and clears the others.
+  /// Ticks the option of pass i of the pass table where bit i of `bits` is
+  /// set, and clears the others.
   void tick(unsigned bits) {
-    for (std::size_t i = 0; i < std::size(kRunOptions); ++i) ticked[kRunOptions[i]] = bits >> i & 1;
+    const auto passes = passTable();
+    for (std::size_t i = 0; i < passes.size(); ++i) ticked[passes[i].option] = (bits >> i & 1) != 0;
   }
 
   void showMessage(const std::string& text, MessageIcon icon,
