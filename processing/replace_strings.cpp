@@ -41,15 +41,10 @@ unsigned pairAt(const unsigned char* text) {
   return pair;
 }
 
-// The pair-mask bits a byte lets through in third place: bit 0, which marks
-// the short from-texts, and the bit of its class, one of fifteen.
-constexpr std::uint16_t kShortBit = 1;
-constexpr std::array<std::uint16_t, 256> kThirdByteBits = [] {
-  std::array<std::uint16_t, 256> bits{};
-  for (unsigned b = 0; b < 256; ++b)
-    bits[b] = static_cast<std::uint16_t>(kShortBit | 2u << (b % 15));
-  return bits;
-}();
+// The pair-mask bit of the from-texts of one or two bytes, which every
+// byte lets through in third place.
+constexpr std::uint32_t kShortBit = 1;
+constexpr unsigned kThirdByteClasses = 31;
 
 }  // namespace
 
@@ -87,7 +82,10 @@ ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
     : entries_(entries),
       // At least one word, so that an empty table indexes real storage too.
       maskWords_(std::max<std::size_t>(1, (entries.size() + 63) / 64)),
-      pairMask_(65536) {
+      pairMask_(65536),
+      probes_(entries) {
+  std::fill(std::begin(thirdBits_), std::end(thirdBits_), kShortBit);
+  unsigned thirdBytes = 0;
   edges_.emplace_back();
   ends_.resize(maskWords_);
   searched_.resize(maskWords_);
@@ -109,8 +107,13 @@ ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
         pairMask_[pairKey(first, static_cast<unsigned char>(second))] |= kShortBit;
     } else {
       const unsigned pair = pairKey(first, static_cast<unsigned char>(from[1]));
-      pairMask_[pair] |=
-          from.size() == 2 ? kShortBit : kThirdByteBits[static_cast<unsigned char>(from[2])];
+      if (from.size() == 2) {
+        pairMask_[pair] |= kShortBit;
+      } else {
+        std::uint32_t& third = thirdBits_[static_cast<unsigned char>(from[2])];
+        if (third == kShortBit) third |= 2u << (thirdBytes++ % kThirdByteClasses);
+        pairMask_[pair] |= third & ~kShortBit;
+      }
     }
     addToTrie(from, i);
   }
@@ -230,7 +233,7 @@ inline ReplacementTable::State ReplacementTable::step(State state, unsigned char
 
 // Whether a from-text may start at `at`, where three bytes at least are left.
 inline bool ReplacementTable::mayStart(const unsigned char* at) const {
-  return (pairMask_[pairAt(at)] & kThirdByteBits[at[2]]) != 0;
+  return (pairMask_[pairAt(at)] & thirdBits_[at[2]]) != 0;
 }
 
 // Whether a from-text may start at `pos` and end by `end`.
@@ -267,8 +270,15 @@ inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, st
     // The last byte, which only a one-byte from-text can start.
     return onlyByte_[text[end - 1]] ? end - 1 : end;
   }
-  for (; pos + 2 < end; ++pos) {
-    if (mayStart(text + pos)) return pos;
+  if (end > 3) {
+    // Two positions a step: the pair masks of both are looked up before
+    // either is tested.
+    const std::uint32_t* const pairs = pairMask_.data();
+    for (const std::size_t last = end - 3; pos < last; pos += 2) {
+      const std::uint32_t here = pairs[pairAt(text + pos)] & thirdBits_[text[pos + 2]];
+      const std::uint32_t next = pairs[pairAt(text + pos + 1)] & thirdBits_[text[pos + 3]];
+      if ((here | next) != 0) return here != 0 ? pos : pos + 1;
+    }
   }
   for (; pos < end; ++pos) {
     if (mayStartAt(text, pos, end)) return pos;
@@ -282,6 +292,10 @@ inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, st
 void ReplacementTable::find(std::string_view line, std::size_t from, std::size_t end,
                             Found& found) const {
   const auto* const text = reinterpret_cast<const unsigned char*>(line.data());
+  if (probes_.light()) {
+    findByProbes(text, from, end, found);
+    return;
+  }
   State state = 0;
   // The last position the filter let through.
   std::size_t candidate = from;
@@ -312,6 +326,24 @@ void ReplacementTable::find(std::string_view line, std::size_t from, std::size_t
     // depth back; when the filter let none of those positions through, none
     // can complete.
     if (candidate + (info >> 1) < pos) state = 0;
+  }
+}
+
+// The same, comparing the from-texts that start at each position the filter
+// lets through.
+void ReplacementTable::findByProbes(const unsigned char* text, std::size_t from, std::size_t end,
+                                    Found& found) const {
+  for (std::size_t pos = nextCandidate(text, from, end); pos < end;
+       pos = nextCandidate(text, pos + 1, end)) {
+    bool any = false;
+    probes_.match(text, pos, end, found.wanted, [&](std::size_t entry) {
+      const std::uint64_t bit = std::uint64_t{1} << (entry % 64);
+      found.wanted[entry / 64] &= ~bit;
+      found.at[entry] = found.has(entry) ? std::min(found.at[entry], pos) : pos;
+      found.present[entry / 64] |= bit;
+      any = true;
+    });
+    if (any && !anyBit(found.wanted, maskWords_)) return;
   }
 }
 

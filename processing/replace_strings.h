@@ -9,6 +9,7 @@
 #include "processing/byte_block.h"
 #include "processing/run_context.h"
 #include "processing/settings.h"
+#include "processing/start_probes.h"
 
 namespace pellumar {
 
@@ -33,6 +34,8 @@ class ReplacementTable {
   bool mayStartAt(const unsigned char* text, std::size_t pos, std::size_t end) const;
   std::size_t nextCandidate(const unsigned char* text, std::size_t pos, std::size_t end) const;
   void find(std::string_view line, std::size_t from, std::size_t end, Found& found) const;
+  void findByProbes(const unsigned char* text, std::size_t from, std::size_t end,
+                    Found& found) const;
   std::size_t nextToApply(const Found& found, std::size_t entry) const;
   void applyFound(std::string& line, Found& found) const;
 
@@ -45,13 +48,20 @@ class ReplacementTable {
 
   // Per pair of bytes, what may start with it: bit 0 when a from-text of one
   // or two bytes does (a one-byte text starts every pair it begins), and for
-  // the longer ones the bit of their third byte's class (kThirdByteBits).
-  // Most positions are ruled out by one look at the pair and the byte after.
-  std::vector<std::uint16_t> pairMask_;
+  // the longer ones the bit of their third byte's class. Each byte that is
+  // some from-text's third has a class of its own, up to 31 of them; its
+  // thirdBits_ are its class's bit and bit 0, a byte that is none's has only
+  // bit 0. Most positions are ruled out by one look at the pair and the byte
+  // after.
+  std::vector<std::uint32_t> pairMask_;
+  std::uint32_t thirdBits_[256];
   bool onlyByte_[256] = {};
   // For a table with few starts, the same looked for sixteen bytes at a time.
   std::vector<ByteBlock> blockFirst_, blockSecond_, blockOnly_;
   bool blockFilter_ = false;
+  // Where the filter lets a position through, the from-texts that start
+  // there compared whole, unless the table is searched by the automaton.
+  StartProbes probes_;
 
   // The from-texts as one Aho-Corasick automaton: the trie of the texts with
   // failure links, numbered breadth first from the root, 0. The first
