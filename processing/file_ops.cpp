@@ -205,13 +205,13 @@ FileReader::FileReader(const std::string& path)
 
 std::size_t FileReader::read(char* data, std::size_t size) {
   std::size_t done = 0;
-  while (done < size) {
+  while (done < size && !atEnd_) {
     const ssize_t got = PELLUMAR_SYSTEM(read)(fd_.get(), data + done, size - done);
     if (got < 0) {
       if (errno == EINTR) continue;
       throw RunFailure(fileErrorMessage("read", path_, errno));
     }
-    if (got == 0) break;
+    atEnd_ = got == 0;
     done += static_cast<std::size_t>(got);
   }
   return done;

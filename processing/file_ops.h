@@ -73,6 +73,8 @@ class FileReader {
   std::string path_;
   FileDescriptor fd_;
   std::unique_ptr<char[]> chunk_;
+  // Once a read has found the end, there is nothing to ask the system for.
+  bool atEnd_ = false;
 };
 
 /// Writes all of `bytes` to `fd`, going on after a short write and writing
