@@ -50,12 +50,29 @@ class BlockMatches {
     half &= ~(std::uint64_t{0xFF} << shiftOf(index));
   }
 
+  /// Forgets the matched bytes before index `count` (at most 16).
+  void dropBefore(std::size_t count) {
+    if (count >= 8) {
+      halves_[0] = 0;
+      keepFrom(halves_[1], count - 8);
+    } else {
+      keepFrom(halves_[0], count);
+    }
+  }
+
  private:
   static constexpr bool kLittle = std::endian::native == std::endian::little;
   static std::size_t firstIn(std::uint64_t half) {
     return static_cast<std::size_t>(kLittle ? std::countr_zero(half) : std::countl_zero(half)) / 8;
   }
   static std::size_t shiftOf(std::size_t index) { return kLittle ? 8 * index : 56 - 8 * index; }
+  static void keepFrom(std::uint64_t& half, std::size_t index) {
+    if (index >= 8) {
+      half = 0;
+    } else if (index > 0) {
+      half &= kLittle ? ~std::uint64_t{0} << (8 * index) : ~std::uint64_t{0} >> (8 * index);
+    }
+  }
 
   std::uint64_t halves_[2];
 };
@@ -73,7 +90,7 @@ inline std::size_t findBytePair(std::string_view text, char first, char second,
     for (; from < size - 1; from += kByteBlockSize) {
       const std::size_t at = from < lastBlock ? from : lastBlock;
       BlockMatches pairs((loadBlock(data + at) == first) & (loadBlock(data + at + 1) == second));
-      while (pairs.any() && at + pairs.first() < from) pairs.dropFirst();
+      pairs.dropBefore(from - at);
       if (pairs.any()) return at + pairs.first();
     }
     return std::string_view::npos;

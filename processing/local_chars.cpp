@@ -52,7 +52,7 @@ std::size_t asciiRunEnd(std::string_view text, std::size_t pos) {
   for (; pos < text.size(); pos += kByteBlockSize) {
     const std::size_t at = std::min(pos, lastBlock);
     BlockMatches wide(loadUnsignedBlock(data + at) >= 0x80);
-    while (wide.any() && at + wide.first() < pos) wide.dropFirst();
+    wide.dropBefore(pos - at);
     if (wide.any()) return at + wide.first();
   }
   return text.size();

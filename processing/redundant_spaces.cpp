@@ -36,7 +36,7 @@ std::size_t nextSpaceBeforePunctuation(const std::string& line, std::size_t pos)
     }
     // The last block overlaps the one before; marks seen there are skipped.
     BlockMatches marks = spacesBeforePunctuation(data + lastBlock);
-    while (marks.any() && lastBlock + marks.first() < pos) marks.dropFirst();
+    if (pos > lastBlock) marks.dropBefore(pos - lastBlock);
     return marks.any() ? lastBlock + marks.first() : size;
   }
   for (; pos < size; ++pos) {
