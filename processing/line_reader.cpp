@@ -73,8 +73,22 @@ std::size_t findTerminator(const char* data, std::size_t from, std::size_t end) 
 
 }  // namespace
 
-LineReader::LineReader(const std::string& path, TextEncoding encoding)
-    : path_(path), encoding_(std::move(encoding)), file_(path_) {}
+LineReader::LineReader(const std::string& path, TextEncoding encoding, const std::string* contents)
+    : path_(path), encoding_(std::move(encoding)) {
+  if (contents) {
+    unread_ = *contents;
+  } else {
+    file_.emplace(path_);
+  }
+}
+
+std::string_view LineReader::nextPiece() {
+  if (file_) return file_->next();
+  // The contents are one piece, however long.
+  const std::string_view piece = unread_;
+  unread_ = {};
+  return piece;
+}
 
 void LineReader::fill() {
   // Drop what was already returned, so the buffer holds at most one line
@@ -84,7 +98,7 @@ void LineReader::fill() {
     scanned_ -= pos_;
     pos_ = 0;
   }
-  const std::string_view piece = file_.next();
+  const std::string_view piece = nextPiece();
   if (piece.empty()) {
     eof_ = true;
     if (!carry_.empty()) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "processing/file_ops.h"
 #include "processing/text_encoding.h"
@@ -18,7 +20,9 @@ namespace pellumar {
 /// NotUtf8 when the encoding says to check UTF-8 and the text is not.
 class LineReader {
  public:
-  LineReader(const std::string& path, TextEncoding encoding);
+  /// Given `contents`, the file's bytes already read, reads those instead of
+  /// the file, which `path` then only names; they must outlive the reader.
+  LineReader(const std::string& path, TextEncoding encoding, const std::string* contents = nullptr);
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
@@ -30,11 +34,13 @@ class LineReader {
 
  private:
   void fill();
+  std::string_view nextPiece();
   void decodeChunk(const char* data, std::size_t size);
 
   std::string path_;
   TextEncoding encoding_;
-  FileReader file_;
+  std::optional<FileReader> file_;
+  std::string_view unread_;  // of the contents given instead of the file
   bool eof_ = false;
   bool started_ = false;
   std::string buf_;  // decoded text not yet returned starts at pos_

@@ -182,7 +182,8 @@ void stagedCopy(RunContext& run, const Pass& pass, LineStage& stage, SkipLogFile
 std::span<const Pass> passTable() { return kPasses; }
 
 SubtitleKind detectKindAndReport(RunContext& run, Option askingOption) {
-  if (!run.kind) run.kind = detectSubtitleKind(run.paths.inputPath, run.encoding);
+  if (!run.kind)
+    run.kind = detectSubtitleKind(run.paths.inputPath, run.encoding, run.inputContents());
   if (!run.kind->isMicroDvd && !run.kind->isSubRip) {
     run.window.showMessage(
         unknownKindMessage(std::string("\"") + optionCaption(askingOption) + "\""),

@@ -63,7 +63,9 @@ RunOutcome ProcessingRun::clean(const std::string& path) {
     guardChosenFile(paths_);
     const CodePageCandidates pages = settings_.legacyPages();
     if (mode_ != RunMode::SinglePass || !cleanCheckingUtf8(pages)) {
-      cleanIn(detectFileEncoding(paths_.inputPath, pages), window_);
+      std::optional<std::string> contents;
+      TextEncoding encoding = detectFileEncoding(paths_.inputPath, pages, &contents);
+      cleanIn(std::move(encoding), std::move(contents), window_);
     }
   } catch (const RunFailure& failure) {
     window_.setOpenButtonEnabled(true);
@@ -79,15 +81,16 @@ RunOutcome ProcessingRun::clean(const std::string& path) {
 // False when it turns out not to be UTF-8: then nothing was shown or written,
 // and the run starts again.
 bool ProcessingRun::cleanCheckingUtf8(const CodePageCandidates& pages) {
-  TextEncoding encoding = detectEncodingFromStart(paths_.inputPath, pages);
+  std::optional<std::string> contents;
+  TextEncoding encoding = detectEncodingFromStart(paths_.inputPath, pages, &contents);
   if (!encoding.checkWhileReading) {
-    cleanIn(std::move(encoding), window_);
+    cleanIn(std::move(encoding), std::move(contents), window_);
     return true;
   }
   // Messages wait until the text has proved to be UTF-8.
   HeldMessages held(window_);
   try {
-    cleanIn(std::move(encoding), held);
+    cleanIn(std::move(encoding), std::nullopt, held);
   } catch (const NotUtf8&) {
     return false;
   } catch (const RunFailure&) {
@@ -100,9 +103,11 @@ bool ProcessingRun::cleanCheckingUtf8(const CodePageCandidates& pages) {
   return true;
 }
 
-void ProcessingRun::cleanIn(TextEncoding encoding, WindowSystem& window) {
+void ProcessingRun::cleanIn(TextEncoding encoding, std::optional<std::string> contents,
+                            WindowSystem& window) {
   encoding_ = encoding;
-  RunContext context{settings_, window, paths_, std::move(encoding), {}, {}, tables_};
+  RunContext context{settings_, window, paths_,  std::move(encoding),
+                     {},        {},     tables_, std::move(contents)};
   if (mode_ == RunMode::SinglePass && singlePassMatchesStaged(context)) {
     runSinglePass(context);
     return;

@@ -57,7 +57,7 @@ class ProcessingRun {
 
  private:
   bool cleanCheckingUtf8(const CodePageCandidates& pages);
-  void cleanIn(TextEncoding encoding, WindowSystem& window);
+  void cleanIn(TextEncoding encoding, std::optional<std::string> contents, WindowSystem& window);
 
   const Settings& settings_;
   WindowSystem& window_;

@@ -22,6 +22,12 @@ struct RunContext {
   std::optional<SubtitleKind> kind;    ///< of the chosen file, once a pass has asked
   FileDescriptor committed{};          ///< open on the file this run's latest pass put in place
   const RuleTables* tables = nullptr;  ///< built from `settings`; null: each pass builds its own
+  /// The chosen file's bytes, when it was small enough to keep them from the
+  /// look at its encoding; then it is not read again.
+  std::optional<std::string> contents{};
+
+  /// The bytes to read instead of the chosen file, if any.
+  const std::string* inputContents() const { return contents ? &*contents : nullptr; }
 };
 
 }  // namespace pellumar

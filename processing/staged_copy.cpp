@@ -27,7 +27,8 @@ FileDescriptor commitStaging(StagingFile& staging) { return staging.commit(); }
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
                       SkipLogFile* log) {
   // Open the source first: when it cannot be read, no staging file is made.
-  LineReader reader(source, run.encoding);
+  LineReader reader(source, run.encoding,
+                    source == run.paths.inputPath ? run.inputContents() : nullptr);
   StagingFile staging(run.paths.stagingPath, run.paths.outputPath, run.encoding);
   WriterSink sink(staging.writer());
   std::string line;

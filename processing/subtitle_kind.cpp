@@ -110,9 +110,15 @@ SubtitleKind detectInUtf8(const std::string& path) {
 
 }  // namespace
 
-SubtitleKind detectSubtitleKind(const std::string& path, const TextEncoding& encoding) {
-  if (encoding.form == TextEncoding::Form::Utf8) return detectInUtf8(path);
-  LineReader reader(path, encoding);
+SubtitleKind detectSubtitleKind(const std::string& path, const TextEncoding& encoding,
+                                const std::string* contents) {
+  if (encoding.form == TextEncoding::Form::Utf8) {
+    if (!contents) return detectInUtf8(path);
+    KindCounter counter;
+    counter.count(*contents);
+    return counter.kind();
+  }
+  LineReader reader(path, encoding, contents);
   int frameLines = 0;
   int arrowLines = 0;
   std::string line;

@@ -21,7 +21,9 @@ bool isArrowLine(std::string_view line);
 
 /// Counts frame lines and arrow lines of the file at `path`, stopping as soon
 /// as both counts are past 3. Throws RunFailure when the file cannot be read.
-SubtitleKind detectSubtitleKind(const std::string& path, const TextEncoding& encoding);
+/// Given `contents`, the file's bytes already read, counts in those instead.
+SubtitleKind detectSubtitleKind(const std::string& path, const TextEncoding& encoding,
+                                const std::string* contents = nullptr);
 
 /// The message for a file of neither kind; `optionLabel` is the asking
 /// option's caption between double quotes.

@@ -52,8 +52,10 @@ CodePageCandidates single(std::shared_ptr<const CodePage> page) {
   return {page ? std::move(page) : CodePage::defaultPage()};
 }
 
-TextEncoding detect(const std::string& path, const CodePageCandidates& legacy, bool fromStart) {
+TextEncoding detect(const std::string& path, const CodePageCandidates& legacy, bool fromStart,
+                    std::optional<std::string>* contents) {
   FileReader file(path);
+  if (contents) contents->reset();
   Utf8Validator validator;
   // Fed from the piece where the text stops being UTF-8 on, until the
   // choice is settled; made only then, since making one costs more than
@@ -69,6 +71,8 @@ TextEncoding detect(const std::string& path, const CodePageCandidates& legacy, b
     if (first) {
       head = piece.substr(0, 4);
       first = false;
+      // A first piece shorter than a whole one is the whole file.
+      if (contents && piece.size() < FileReader::kChunkSize) contents->emplace(piece);
       if (fromByteOrderMark(head)) break;
     }
     if (utf8) {
@@ -101,15 +105,17 @@ TextEncoding detect(const std::string& path, const CodePageCandidates& legacy, b
 }  // namespace
 
 TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy) {
-  return detect(path, single(std::move(legacy)), false);
+  return detect(path, single(std::move(legacy)), false, nullptr);
 }
 
-TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy) {
-  return detect(path, legacy, false);
+TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy,
+                                std::optional<std::string>* contents) {
+  return detect(path, legacy, false, contents);
 }
 
-TextEncoding detectEncodingFromStart(const std::string& path, const CodePageCandidates& legacy) {
-  return detect(path, legacy, true);
+TextEncoding detectEncodingFromStart(const std::string& path, const CodePageCandidates& legacy,
+                                     std::optional<std::string>* contents) {
+  return detect(path, legacy, true, contents);
 }
 
 }  // namespace pellumar

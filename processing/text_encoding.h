@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,13 +35,18 @@ struct TextEncoding {
 /// UTF-8 (with or without its mark) gives UTF-8; anything else is read in the
 /// candidate page it reads best in, looking at no more of the file than that
 /// choice needs. Throws RunFailure when the file cannot be read.
-TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy);
+///
+/// Given `contents`, a file small enough to be read in one piece leaves its
+/// bytes there, so that the run need not read it again.
+TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy,
+                                std::optional<std::string>* contents = nullptr);
 TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy);
 
 /// As detectFileEncoding, but a file whose first piece is UTF-8 is taken for
 /// UTF-8 at once, with checkWhileReading set, so that a run that reads the
 /// whole file anyway reads it once.
-TextEncoding detectEncodingFromStart(const std::string& path, const CodePageCandidates& legacy);
+TextEncoding detectEncodingFromStart(const std::string& path, const CodePageCandidates& legacy,
+                                     std::optional<std::string>* contents = nullptr);
 
 /// What the line reader throws when a file taken for UTF-8 from its start
 /// turns out not to be: the run starts again with the whole file judged.

@@ -136,6 +136,30 @@ TEST_P(RunContract, SymlinksDescriptorZeroAndInterruptedCallsDoNotChangeTheResul
   }
 }
 
+// A file small enough for one read is read once, for its encoding, its kind
+// and the pass: one read gives its bytes, the next finds the end. A larger
+// one is read whole, in the encoding it was guessed to be in.
+TEST_P(RunContract, ReadsASmallFileOnceAndALargeOneWhole) {
+  window.tick(~0u);
+  input = window.chosenFile = dir.file("movie.sub");
+  {
+    SystemFaults calls({});
+    EXPECT_EQ(runOn(kFrames), RunOutcome::Done);
+    if (GetParam() == RunMode::SinglePass) {
+      EXPECT_EQ(calls.reads, 2);
+    }
+  }
+  EXPECT_EQ(file("movie_PL.sub"), kFramesCleaned);
+  std::string large, cleaned;
+  for (int i = 0; i < 20000; ++i) {
+    const std::string frame = "{" + std::to_string(i) + "}{1}";
+    large += frame + "teh \xB9\xB3\n";
+    cleaned += frame + "the al\r\n";
+  }
+  EXPECT_EQ(runOn(large), RunOutcome::Done);
+  EXPECT_EQ(file("movie_PL.sub"), cleaned);
+}
+
 // A failed run leaves what an earlier run made as it was: it may be another
 // run's finished work.
 TEST_P(RunContract, FullDiskInTheFirstWriteLeavesTheEarlierFiles) {
