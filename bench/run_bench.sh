@@ -9,7 +9,6 @@ build=$(cd "$1" && pwd)
 repeats=${2:-5}
 corpus=$build/corpus
 cli=$build/pellumar-cli
-measure="$build/measure $repeats"
 # The corpus is made again whenever the generator changes.
 stamp=$(cksum < "$build/make_corpus" | cut -d' ' -f1)
 
@@ -27,16 +26,17 @@ cat large.srt large.sub long.sub "${batch[@]}" > /dev/null
 # The sample settings (18 local characters, 4 replacements) and full tables
 # (60 local characters, 100 replacements).
 declare -A ini=([sample]=lexmend.ini [full]=full.ini)
-declare -A wall peak
+declare -A wall peak command times
+keys=()
 
-# run KEY COMMAND...: the median wall time and the peak memory of COMMAND.
+# run KEY COMMAND...: a row of the tables. Every row is measured once per
+# round, in turn, so that a stretch of time when the machine is busy slows
+# all rows alike rather than the few measured then.
 run() {
   local key=$1
   shift
-  echo "  $key" >&2
-  read -r median _ _ kib _ < <($measure "$@")
-  wall[$key]=$median
-  peak[$key]=$kib
+  keys+=("$key")
+  command[$key]=$(printf '%q ' "$@")
 }
 
 for f in large.srt large.sub; do
@@ -70,6 +70,21 @@ for s in sample full; do
   run "jn $s batch" "$cli" --settings "${ini[$s]}" -q --all -j "$(nproc)" "${batch[@]}"
 done
 
+for ((round = 1; round <= repeats; round++)); do
+  echo "Round $round of $repeats ..." >&2
+  for key in "${keys[@]}"; do
+    eval "set -- ${command[$key]}"
+    read -r seconds _ _ kib _ < <("$build/measure" 1 "$@")
+    times[$key]+="$seconds "
+    if ((kib > ${peak[$key]:-0})); then peak[$key]=$kib; fi
+  done
+done
+# The median wall time of each row, and the largest peak memory.
+for key in "${keys[@]}"; do
+  wall[$key]=$(tr ' ' '\n' <<< "${times[$key]}" | grep . | sort -n |
+    awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }')
+done
+
 size() { stat -c %s "$1"; }
 mb() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1e6 }'; }
 rate() { awk -v b="$1" -v s="$2" 'BEGIN { printf "%.0f", b / 1e6 / s }'; }
@@ -87,7 +102,8 @@ echo "Files: large.srt $(mb "$srt") MB SubRip, large.sub $(mb "$sub") MB MicroDV
 echo "Polish text); long.sub $(mb "$long") MB MicroDVD in lines of 1 MiB; batch:"
 echo "${#batch[@]} SubRip files, $(mb "$batch_bytes") MB in all. Settings: sample (lexmend.ini,"
 echo "18 local characters, 4 replacements) and full (full.ini, 60 local characters,"
-echo "100 replacements). Median of $repeats runs, wall clock."
+echo "100 replacements). Median of $repeats rounds, wall clock; each round runs"
+echo "every row once, in turn."
 echo
 echo "| run | SubRip s | MB/s | ratio | peak MiB | MicroDVD s | MB/s | ratio | peak MiB |"
 echo "|---|--:|--:|--:|--:|--:|--:|--:|--:|"
