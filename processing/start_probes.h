@@ -30,13 +30,14 @@ class StartProbes {
   void match(const unsigned char* text, std::size_t pos, std::size_t end,
              const std::uint64_t* wanted, Found&& found) const {
     const std::size_t left = end - pos;
+    // The first byte lowest, as a little-endian load reads it.
     std::uint64_t head = 0;
     if (left >= 8) {
       std::memcpy(&head, text + pos, 8);
+      if constexpr (std::endian::native == std::endian::big) head = __builtin_bswap64(head);
     } else {
-      std::memcpy(&head, text + pos, left);
+      for (std::size_t i = 0; i < left; ++i) head |= std::uint64_t{text[pos + i]} << (8 * i);
     }
-    if constexpr (std::endian::native == std::endian::big) head = __builtin_bswap64(head);
     if (const std::uint16_t group = byteGroup_[text[pos]])
       matchGroup(group, text + pos, left, head, wanted, found);
     if (left < 2) return;
@@ -58,8 +59,10 @@ class StartProbes {
                   std::uint64_t head, const std::uint64_t* wanted, Found& found) const {
     for (std::size_t i = groupStart_[group - 1]; i < groupStart_[group]; ++i) {
       const Probe& probe = probes_[i];
-      if ((wanted[probe.entry / 64] >> (probe.entry % 64) & 1) == 0 || probe.size > left ||
-          (head & probe.mask) != probe.head)
+      // The first eight bytes rule out most. Past the end of the line the
+      // head holds zeros, which a longer from-text holding NULs would match.
+      if ((head & probe.mask) != probe.head || probe.size > left ||
+          (wanted[probe.entry / 64] >> (probe.entry % 64) & 1) == 0)
         continue;
       if (probe.size <= 8 || std::memcmp(at + 8, rests_.data() + probe.rest, probe.size - 8) == 0)
         found(probe.entry);
