@@ -17,18 +17,18 @@ class Pipeline : public LineStage {
   }
 
   void push(std::string& line, LineSink& out) override {
-    link(out);
+    if (linkedTo_ != &out) link(out);
     entry_->put(line);
   }
 
   void finish(LineSink& out) override {
-    link(out);
+    if (linkedTo_ != &out) link(out);
     for (std::size_t i = 0; i < stages_.size(); ++i) stages_[i]->finish(*after_[i]);
   }
 
  private:
+  // Chains the stages so that the last sends its lines to `out`.
   void link(LineSink& out) {
-    if (linkedTo_ == &out) return;
     const std::size_t n = stages_.size();
     chained_.clear();
     chained_.reserve(n);
