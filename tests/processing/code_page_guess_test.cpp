@@ -69,12 +69,14 @@ TEST(CodePageSpec, ReadsTheThreeForms) {
   }
 }
 
-// A page whose lower half is not ASCII is read and written through its table.
+// A page whose lower half is not ASCII is read and written through its
+// table, its NUL byte too.
 TEST(CodePage, ReadsAndWritesAPageUnlikeAscii) {
+  using namespace std::string_literals;
   std::string text, bytes;
-  CodePage::open("IBM037")->decode("\xC8\x89\x40\x5A", text);
-  EXPECT_EQ(text, "Hi !");
-  EXPECT_TRUE(!CodePage::open("IBM037")->encode(text, bytes) && bytes == "\xC8\x89\x40\x5A");
+  CodePage::open("IBM037")->decode("\xC8\x89\x40\x5A\0"s, text);
+  EXPECT_EQ(text, "Hi !\0"s);
+  EXPECT_TRUE(!CodePage::open("IBM037")->encode(text, bytes) && bytes == "\xC8\x89\x40\x5A\0"s);
 }
 
 TEST(CodePageGuess, ChoosesAmongTheCandidates) {

@@ -158,6 +158,12 @@ TEST_P(RunContract, ReadsASmallFileOnceAndALargeOneWhole) {
   }
   EXPECT_EQ(runOn(large), RunOutcome::Done);
   EXPECT_EQ(file("movie_PL.sub"), cleaned);
+  // A large UTF-8 file is checked as it is read, and what the passes had to
+  // say about it is shown once it has proved to be UTF-8.
+  window.messages.clear();
+  EXPECT_EQ(runOn(std::string(70000, 'x')), RunOutcome::Done);
+  ASSERT_EQ(window.messages.size(), 3u);
+  EXPECT_EQ(window.messages[0].text.rfind("Unknown subtitle type.", 0), 0u);
 }
 
 // A failed run leaves what an earlier run made as it was: it may be another
