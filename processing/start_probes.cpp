@@ -1,6 +1,5 @@
 #include "processing/start_probes.h"
 
-#include <algorithm>
 #include <string_view>
 
 namespace pellumar {
@@ -10,14 +9,6 @@ namespace {
 // The most words compared at one position, over all the from-texts of a
 // group: enough for a dozen words that share their first letters.
 constexpr std::size_t kGroupWordsMost = 16;
-
-// Up to eight bytes as `match` reads them from the text.
-std::uint64_t headOf(std::string_view bytes) {
-  std::uint64_t head = 0;
-  std::memcpy(&head, bytes.data(), std::min<std::size_t>(bytes.size(), 8));
-  if constexpr (std::endian::native == std::endian::big) head = __builtin_bswap64(head);
-  return head;
-}
 
 }  // namespace
 
@@ -43,9 +34,12 @@ StartProbes::StartProbes(const std::vector<TextPair>& entries)
       group = static_cast<std::uint16_t>(groups.size());
     }
     const std::string_view rest = from.size() > 8 ? from.substr(8) : std::string_view();
-    groups[group - 1].push_back(Probe{headOf(from), headOf(std::string(from.size(), '\xFF')),
-                                      static_cast<std::uint32_t>(i),
-                                      static_cast<std::uint32_t>(from.size()), rests_.size()});
+    // The bytes of a head that the from-text fills, counted from the lowest.
+    const std::uint64_t mask =
+        from.size() >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * from.size())) - 1;
+    groups[group - 1].push_back(Probe{
+        headOf(reinterpret_cast<const unsigned char*>(from.data()), from.size()), mask,
+        static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(from.size()), rests_.size()});
     rests_ += rest;
     words[group - 1] += (from.size() + 7) / 8;
     if (words[group - 1] > kGroupWordsMost) {

@@ -30,14 +30,7 @@ class StartProbes {
   void match(const unsigned char* text, std::size_t pos, std::size_t end,
              const std::uint64_t* wanted, Found&& found) const {
     const std::size_t left = end - pos;
-    // The first byte lowest, as a little-endian load reads it.
-    std::uint64_t head = 0;
-    if (left >= 8) {
-      std::memcpy(&head, text + pos, 8);
-      if constexpr (std::endian::native == std::endian::big) head = __builtin_bswap64(head);
-    } else {
-      for (std::size_t i = 0; i < left; ++i) head |= std::uint64_t{text[pos + i]} << (8 * i);
-    }
+    const std::uint64_t head = headOf(text + pos, left);
     if (const std::uint16_t group = byteGroup_[text[pos]])
       matchGroup(group, text + pos, left, head, wanted, found);
     if (left < 2) return;
@@ -46,8 +39,23 @@ class StartProbes {
   }
 
  private:
+  // The first eight of the `size` bytes at `bytes`, or all when fewer, as one
+  // number: the first byte lowest, as a little-endian load reads them, and
+  // zeros after the last.
+  static std::uint64_t headOf(const unsigned char* bytes, std::size_t size) {
+    std::uint64_t head = 0;
+    if (size >= 8) {
+      std::memcpy(&head, bytes, 8);
+      if constexpr (std::endian::native == std::endian::big) head = __builtin_bswap64(head);
+    } else {
+      // A byte at a time: a call to memcpy would cost more than these few.
+      for (std::size_t i = 0; i < size; ++i) head |= std::uint64_t{bytes[i]} << (8 * i);
+    }
+    return head;
+  }
+
   struct Probe {
-    std::uint64_t head;  // the first eight bytes, or fewer, as `match` reads them
+    std::uint64_t head;  // headOf the from-text
     std::uint64_t mask;  // which bytes of `head` the from-text has
     std::uint32_t entry;
     std::uint32_t size;
