@@ -67,6 +67,15 @@ struct ReplacementTable::Found {
 
   bool has(std::size_t entry) const { return (present[entry / 64] >> (entry % 64) & 1) != 0; }
 
+  // An occurrence of `entry` at `start`: kept when it is the entry's first,
+  // and the entry is no longer searched for.
+  void record(std::size_t entry, std::size_t start) {
+    const std::uint64_t bit = std::uint64_t{1} << (entry % 64);
+    wanted[entry / 64] &= ~bit;
+    at[entry] = has(entry) ? std::min(at[entry], start) : start;
+    present[entry / 64] |= bit;
+  }
+
   std::array<std::uint64_t, 3 * kWordsOnStack> onStack;
   std::vector<std::uint64_t> heap;
   std::uint64_t* present = onStack.data();
@@ -261,9 +270,10 @@ inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, st
         starts |= (here == blockFirst_[i]) & (next == blockSecond_[i]);
       }
       for (const ByteBlock& only : blockOnly_) starts |= here == only;
-      for (BlockMatches found(starts); found.any(); found.dropFirst()) {
+      BlockMatches found(starts);
+      for (found.dropBefore(pos - at); found.any(); found.dropFirst()) {
         const std::size_t start = at + found.first();
-        if (start >= pos && mayStartAt(text, start, end)) return start;
+        if (mayStartAt(text, start, end)) return start;
       }
       if (at == lastBlock) break;
     }
@@ -311,13 +321,10 @@ void ReplacementTable::find(std::string_view line, std::size_t from, std::size_t
     const std::uint32_t info = stateInfo_[state];
     if ((info & 1) != 0) {
       for (std::size_t w = 0; w < maskWords_; ++w) {
-        std::uint64_t hits = ends_[state * maskWords_ + w] & found.wanted[w];
-        found.wanted[w] &= ~hits;
-        for (; hits != 0; hits &= hits - 1) {
+        for (std::uint64_t hits = ends_[state * maskWords_ + w] & found.wanted[w]; hits != 0;
+             hits &= hits - 1) {
           const std::size_t entry = w * 64 + static_cast<std::size_t>(std::countr_zero(hits));
-          const std::size_t start = pos - entries_[entry].from.size();
-          found.at[entry] = found.has(entry) ? std::min(found.at[entry], start) : start;
-          found.present[w] |= hits & -hits;
+          found.record(entry, pos - entries_[entry].from.size());
         }
       }
       if (!anyBit(found.wanted, maskWords_)) return;
@@ -337,10 +344,7 @@ void ReplacementTable::findByProbes(const unsigned char* text, std::size_t from,
        pos = nextCandidate(text, pos + 1, end)) {
     bool any = false;
     probes_.match(text, pos, end, found.wanted, [&](std::size_t entry) {
-      const std::uint64_t bit = std::uint64_t{1} << (entry % 64);
-      found.wanted[entry / 64] &= ~bit;
-      found.at[entry] = found.has(entry) ? std::min(found.at[entry], pos) : pos;
-      found.present[entry / 64] |= bit;
+      found.record(entry, pos);
       any = true;
     });
     if (any && !anyBit(found.wanted, maskWords_)) return;
