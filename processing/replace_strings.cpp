@@ -124,9 +124,10 @@ ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
         pairMask_[pair] |= third & ~kShortBit;
       }
     }
-    addToTrie(from, i);
+    // A table the probes can search needs no automaton.
+    if (!probes_.light()) addToTrie(from, i);
   }
-  linkFailures();
+  if (!probes_.light()) linkFailures();
   // The distinct starts: byte pairs, and single bytes (no second) that
   // start a one-byte from-text and so whatever follows them.
   std::set<std::pair<unsigned char, std::optional<unsigned char>>> starts;

@@ -63,8 +63,9 @@ class ReplacementTable {
   // there compared whole, unless the table is searched by the automaton.
   StartProbes probes_;
 
-  // The from-texts as one Aho-Corasick automaton: the trie of the texts with
-  // failure links, numbered breadth first from the root, 0. The first
+  // The from-texts as one Aho-Corasick automaton, made only for a table the
+  // probes do not search: the trie of the texts with failure links, numbered
+  // breadth first from the root, 0. The first
   // states' moves are held in full, a row per state over classes of bytes.
   struct Edge {
     unsigned char byte;
