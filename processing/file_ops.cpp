@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <system_error>
 
 #include "processing/run_failure.h"
@@ -29,13 +30,44 @@ void deleteFile(const std::string& path) {
   }
 }
 
+namespace {
+
+std::string folderInTheWay(const std::string& path) {
+  return "Cannot write \"" + path + "\": a folder stands at that name.";
+}
+
+// Puts `from` at `to` by swapping the two names and removing the old file,
+// now at `from`; false when `to` is no regular file or the file system
+// cannot swap names. Renaming over a file makes ext4 write the new file out
+// before it returns (its guard for programs that never sync), and a batch
+// over earlier outputs waited on the disk for every file. The swap is as
+// atomic: at every moment `to` names one whole file, the old or the new.
+bool replaceBySwap(const std::string& from, const std::string& to) {
+  struct stat info {};
+  if (::lstat(to.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (PELLUMAR_SYSTEM(renameat2)(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) !=
+      0) {
+    return false;
+  }
+  // A folder put there since the check goes back where it stood.
+  if (::lstat(from.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    PELLUMAR_SYSTEM(renameat2)(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE);
+    throw RunFailure(folderInTheWay(to));
+  }
+  // Left behind, the old file is a leftover the next run at this name removes.
+  PELLUMAR_SYSTEM(unlink)(from.c_str());
+  return true;
+}
+
+}  // namespace
+
 void renameFile(const std::string& from, const std::string& to) {
+  if (replaceBySwap(from, to)) return;
   if (PELLUMAR_SYSTEM(rename)(from.c_str(), to.c_str()) != 0) {
     const int error = errno;
     struct stat info {};
-    if (::lstat(to.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-      throw RunFailure("Cannot write \"" + to + "\": a folder stands at that name.");
-    }
+    if (::lstat(to.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+      throw RunFailure(folderInTheWay(to));
     throw RunFailure(fileErrorMessage("write", to, error));
   }
 }

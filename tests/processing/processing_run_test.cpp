@@ -111,6 +111,22 @@ TEST_P(RunContract, FolderAtTheOutputNameFails) {
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("movie_PL.srt")));
 }
 
+// An earlier output is replaced by swapping names, or by a rename where the
+// file system cannot swap them; either way a second name of the old output
+// keeps it.
+TEST_P(RunContract, ReplacesTheEarlierOutputAlsoWhereNamesCannotBeSwapped) {
+  writeBytes(dir.file("movie_PL.srt"), "old output");
+  std::filesystem::create_hard_link(dir.file("movie_PL.srt"), dir.file("kept.srt"));
+  for (const bool swaps : {true, false}) {
+    SystemFaults calls({.error = EINVAL, .failSwap = !swaps});
+    EXPECT_EQ(runOn("teh\n"), RunOutcome::Done);
+    EXPECT_EQ(file("movie_PL.srt"), "the\r\n");
+    EXPECT_EQ(file("kept.srt"), "old output");
+    EXPECT_EQ(listFolder(dir.path()), "kept.srt movie.srt movie_PL.srt");
+    window.messages.clear();
+  }
+}
+
 // Symlinks at the derived names are not written through. The first run has
 // no standard input, so files it opens may get descriptor 0, a file like any
 // other: used, and closed again. In the second each read and write is first

@@ -57,6 +57,12 @@ int rename(const char* from, const char* to) {
   return active != nullptr && active->faults.failRename ? failed() : ::rename(from, to);
 }
 
+int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+  return active != nullptr && (active->faults.failRename || active->faults.failSwap)
+             ? failed()
+             : ::renameat2(fromDir, from, toDir, to, flags);
+}
+
 int unlink(const char* path) { return ::unlink(path); }
 
 }  // namespace test_system

@@ -11,7 +11,8 @@ struct Faults {
   int error = 0;                    ///< the errno of every planted failure
   int writeToFail = 0;              ///< this write from now on (counting from 1) fails
   bool failCreate = false;          ///< every open that would create a file fails
-  bool failRename = false;          ///< every rename fails
+  bool failRename = false;          ///< every rename and name swap fails
+  bool failSwap = false;            ///< every name swap fails
   std::size_t interruptedSize = 0;  ///< if set, every read and write is interrupted by a
                                     ///< signal first, and the next one moves at most this
 };
