@@ -6,7 +6,7 @@
 namespace pellumar {
 
 /// Where a stage sends the lines it keeps.
-class LineSink {
+class alignas(64) LineSink {
  public:
   virtual ~LineSink() = default;
   /// May take the line's content; the caller reuses the string afterwards.
@@ -23,7 +23,7 @@ class SkipLog {
 /// One pass's line rule, knowing nothing about files: lines in, lines out.
 /// A stage may hold lines back (a subtitle block) until it sees more of the
 /// text or until `finish`.
-class LineStage {
+class alignas(64) LineStage {
  public:
   virtual ~LineStage() = default;
   virtual void push(std::string& line, LineSink& out) = 0;

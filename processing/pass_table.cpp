@@ -1,5 +1,7 @@
 #include "processing/pass_table.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <optional>
 
@@ -150,12 +152,12 @@ bool mayWriteWhatThePageCannotHold(const RunContext& run, const Pass& pass) {
   return false;
 }
 
-// The passes before `end` that the single pass runs, given the kinds they
-// work on, composed into one pipeline.
+// The passes from `begin` to before `end` that the single pass runs, given
+// the kinds they work on, composed into one pipeline.
 Pipeline compose(const RunContext& run, const std::array<std::optional<SubtitleKind>, 6>& kinds,
-                 std::size_t end, SkipLogFile* log) {
+                 std::size_t begin, std::size_t end, SkipLogFile* log) {
   Pipeline pipeline;
-  for (std::size_t i = 0; i < end; ++i) {
+  for (std::size_t i = begin; i < end; ++i) {
     if (!kinds[i]) continue;
     for (auto& stage : kPasses[i].stages({run.settings, *kinds[i], log, run.tables})) {
       pipeline.add(std::move(stage));
@@ -165,6 +167,17 @@ Pipeline compose(const RunContext& run, const std::array<std::optional<SubtitleK
     }
   }
   return pipeline;
+}
+
+// The passes the single pass runs on a second thread, from this one on.
+constexpr std::size_t kSecondThreadFrom = 2;
+
+// Whether the chosen file is large enough to be worth a second thread.
+bool worthASecondThread(const RunContext& run) {
+  if (run.contents) return run.contents->size() >= run.secondThreadFrom;
+  struct stat info {};
+  return ::stat(run.paths.inputPath.c_str(), &info) == 0 &&
+         static_cast<std::uint64_t>(info.st_size) >= run.secondThreadFrom;
 }
 
 // One step of the staged run: the first pass reads the chosen file, the
@@ -227,15 +240,22 @@ void runSinglePass(RunContext& run) {
   // A failure before the commit leaves whatever stood at the output name as
   // it was, like a failing first pass of the staged run.
   withSkipLog(run, keepsLog, [&](SkipLogFile* log) {
-    Pipeline pipeline = compose(run, kinds, kPasses.size(), log);
     try {
-      copyThroughStage(run, run.paths.inputPath, pipeline, log);
+      if (worthASecondThread(run)) {
+        // The table passes on the reading thread, the rest on the other.
+        Pipeline front = compose(run, kinds, 0, kSecondThreadFrom, log);
+        Pipeline back = compose(run, kinds, kSecondThreadFrom, kPasses.size(), log);
+        copyThroughStages(run, run.paths.inputPath, front, back, log);
+      } else {
+        Pipeline pipeline = compose(run, kinds, 0, kPasses.size(), log);
+        copyThroughStage(run, run.paths.inputPath, pipeline, log);
+      }
     } catch (const OverlongBlock&) {
       // The staged run stops at the pass that throws it, with the earlier
       // passes' work in the output; leave the same.
       std::size_t stopped = 0;
       while (!(kinds[stopped] && kPasses[stopped].mayStopOnOverlong)) ++stopped;
-      Pipeline earlier = compose(run, kinds, stopped, nullptr);
+      Pipeline earlier = compose(run, kinds, 0, stopped, nullptr);
       copyThroughStage(run, run.paths.inputPath, earlier);
       throw;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -49,6 +51,10 @@ class ProcessingRun {
   /// cleaning many files can report them together.
   RunOutcome clean(const std::string& path);
 
+  /// From this size of the chosen file on, the single pass runs its later
+  /// passes on a second thread; by default it never does.
+  void useSecondThreadFrom(std::uint64_t size) { secondThreadFrom_ = size; }
+
   /// The names of the latest run.
   const JobPaths& paths() const { return paths_; }
   /// The encoding the latest run read the chosen file in; empty when it
@@ -65,6 +71,7 @@ class ProcessingRun {
   const RuleTables* tables_;
   JobPaths paths_;
   std::optional<TextEncoding> encoding_;
+  std::uint64_t secondThreadFrom_ = std::numeric_limits<std::uint64_t>::max();
 };
 
 }  // namespace pellumar

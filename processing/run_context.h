@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "processing/file_ops.h"
@@ -25,6 +27,10 @@ struct RunContext {
   /// The chosen file's bytes, when it was small enough to keep them from the
   /// look at its encoding; then it is not read again.
   std::optional<std::string> contents{};
+
+  /// From this size on the single pass runs its later passes on a second
+  /// thread.
+  std::uint64_t secondThreadFrom = std::numeric_limits<std::uint64_t>::max();
 
   /// The bytes to read instead of the chosen file, if any.
   const std::string* inputContents() const { return contents ? &*contents : nullptr; }

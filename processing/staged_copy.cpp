@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "processing/file_ops.h"
+#include "processing/hand_off_sink.h"
 #include "processing/line_reader.h"
 #include "processing/skip_log_file.h"
 #include "processing/staging_file.h"
@@ -24,19 +25,47 @@ class WriterSink : public LineSink {
 
 FileDescriptor commitStaging(StagingFile& staging) { return staging.commit(); }
 
-void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
-                      SkipLogFile* log) {
+namespace {
+
+// Reads `source` into a staging file through what `copy` does with each line
+// and commits it.
+template <typename Copy>
+void copyInto(RunContext& run, const std::string& source, SkipLogFile* log, Copy copy) {
   // Open the source first: when it cannot be read, no staging file is made.
   LineReader reader(source, run.encoding,
                     source == run.paths.inputPath ? run.inputContents() : nullptr);
   StagingFile staging(run.paths.stagingPath, run.paths.outputPath, run.encoding);
   WriterSink sink(staging.writer());
-  std::string line;
-  while (reader.next(line)) stage.push(line, sink);
-  stage.finish(sink);
+  copy(reader, sink);
   staging.writer().close();
   if (log) log->close();
   run.committed = commitStaging(staging);
+}
+
+}  // namespace
+
+void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
+                      SkipLogFile* log) {
+  copyInto(run, source, log, [&](LineReader& reader, LineSink& sink) {
+    std::string line;
+    while (reader.next(line)) stage.push(line, sink);
+    stage.finish(sink);
+  });
+}
+
+void copyThroughStages(RunContext& run, const std::string& source, LineStage& front,
+                       LineStage& back, SkipLogFile* log) {
+  copyInto(run, source, log, [&](LineReader& reader, LineSink& sink) {
+    HandOffSink handOff(back, sink);
+    try {
+      std::string line;
+      while (reader.next(line)) front.push(line, handOff);
+      front.finish(handOff);
+    } catch (...) {
+      handOff.abandon(std::current_exception());
+    }
+    handOff.finish();
+  });
 }
 
 void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log) {

@@ -24,6 +24,12 @@ FileDescriptor commitStaging(StagingFile& staging);
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
                       SkipLogFile* log = nullptr);
 
+/// The same through `front` and then `back`, which works on a second thread
+/// (see HandOffSink): a large file is copied in about the time the slower
+/// of the two takes.
+void copyThroughStages(RunContext& run, const std::string& source, LineStage& front,
+                       LineStage& back, SkipLogFile* log = nullptr);
+
 /// The same with what this run committed last as the source, as every pass
 /// after the first does.
 void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log = nullptr);

@@ -16,6 +16,7 @@
 #include "processing/file_ops.h"
 #include "processing/processing_run.h"
 #include "tests/support/fake_window_system.h"
+#include "tests/support/run_ways.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {
@@ -36,7 +37,7 @@ std::string subtitles(int count) {
   return text;
 }
 
-class RunsOnOneFile : public ::testing::TestWithParam<RunMode> {
+class RunsOnOneFile : public ::testing::TestWithParam<testing::RunWay> {
  protected:
   RunsOnOneFile() {
     // "a" -> "aa" is not idempotent: a pass that read what another run's
@@ -50,7 +51,7 @@ class RunsOnOneFile : public ::testing::TestWithParam<RunMode> {
     testing::FakeWindowSystem window;
     window.chosenFile = input;
     window.tick(options);
-    return ProcessingRun(settings, window, GetParam()).run();
+    return GetParam().runner(settings, window).run();
   }
 
   std::optional<std::string> output(const char* name = "movie_PL.srt") const {
@@ -124,7 +125,7 @@ TEST_P(RunsOnOneFile, KilledRunLeavesAFinishedStateForTheNextRunToClean) {
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(runOnce(options), RunOutcome::Done);
     whole = std::chrono::steady_clock::now() - start;
-    if (GetParam() == RunMode::Staged || options == all) finished.insert(*output());
+    if (!GetParam().singlePass() || options == all) finished.insert(*output());
   }
   const std::string complete = *output();
 
@@ -192,11 +193,10 @@ TEST_P(RunsOnOneFile, LeftoversGoOnlyWhenNoLiveRunHoldsThem) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, RunsOnOneFile,
-                         ::testing::Values(RunMode::Staged, RunMode::SinglePass),
-                         [](const auto& test) {
-                           return test.param == RunMode::Staged ? "Staged" : "SinglePass";
-                         });
+INSTANTIATE_TEST_SUITE_P(AllWays, RunsOnOneFile,
+                         ::testing::Values(testing::kStaged, testing::kSinglePass,
+                                           testing::kTwoThreads),
+                         [](const auto& test) { return test.param.name; });
 
 }  // namespace
 }  // namespace pellumar

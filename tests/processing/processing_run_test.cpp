@@ -9,6 +9,7 @@
 
 #include "tests/processing/system_faults.h"
 #include "tests/support/fake_window_system.h"
+#include "tests/support/run_ways.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {
@@ -23,7 +24,7 @@ const char* const kFramesCleaned = "{1}{2}a\r\n{3}{4}b\r\n{5}{6}c\r\n{7}{8}d\r\n
 
 // What every run must keep, in both ways of running: the chosen file is never
 // written, no staging file stays, and the window hears exactly one answer.
-class RunContract : public ::testing::TestWithParam<RunMode> {
+class RunContract : public ::testing::TestWithParam<testing::RunWay> {
  protected:
   RunContract() {
     settings.localChars = {{"ą", "a"}, {"ł", "l"}};
@@ -31,7 +32,7 @@ class RunContract : public ::testing::TestWithParam<RunMode> {
     window.chosenFile = input;
   }
 
-  RunOutcome run() { return ProcessingRun(settings, window, GetParam()).run(); }
+  RunOutcome run() { return GetParam().runner(settings, window).run(); }
 
   RunOutcome runOn(const std::string& bytes) {
     writeBytes(input, bytes);
@@ -161,7 +162,7 @@ TEST_P(RunContract, ReadsASmallFileOnceAndALargeOneWhole) {
   {
     SystemFaults calls({});
     EXPECT_EQ(runOn(kFrames), RunOutcome::Done);
-    if (GetParam() == RunMode::SinglePass) {
+    if (GetParam().singlePass()) {
       EXPECT_EQ(calls.reads, 2);
     }
   }
@@ -236,7 +237,7 @@ TEST_P(RunContract, SuffixThatPutsAStagingFileOnTheChosenFileFails) {
 TEST_P(RunContract, FailureInALaterPassKeepsOnlyTheStagedRunsFinishedPasses) {
   settings.replacements = {{"teh", "{☃}"}};
   window.ticked[Option::RemoveFormattingCodes] = true;
-  const bool staged = GetParam() == RunMode::Staged;
+  const bool staged = !GetParam().singlePass();
   EXPECT_EQ(runOn("\xB9\r\nteh\r\n"), RunOutcome::Failed);
   EXPECT_EQ(message().substr(message().find("line")),
             "line 2 holds the character \"☃\" (U+2603), which the code page windows-1250 "
@@ -250,11 +251,10 @@ TEST_P(RunContract, FailureInALaterPassKeepsOnlyTheStagedRunsFinishedPasses) {
   EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, RunContract,
-                         ::testing::Values(RunMode::Staged, RunMode::SinglePass),
-                         [](const auto& test) {
-                           return test.param == RunMode::Staged ? "Staged" : "SinglePass";
-                         });
+INSTANTIATE_TEST_SUITE_P(AllWays, RunContract,
+                         ::testing::Values(testing::kStaged, testing::kSinglePass,
+                                           testing::kTwoThreads),
+                         [](const auto& test) { return test.param.name; });
 
 }  // namespace
 }  // namespace pellumar

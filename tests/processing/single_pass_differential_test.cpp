@@ -17,6 +17,7 @@
 #include "processing/utf8.h"
 #include "tests/support/fake_window_system.h"
 #include "tests/support/random.h"
+#include "tests/support/run_ways.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {
@@ -234,7 +235,8 @@ struct RunResult {
 // allows, as a disk-backed temporary folder makes this test many times slower.
 class Workspace {
  public:
-  RunResult run(const Input& input, const Settings& settings, unsigned optionBits, RunMode mode) {
+  RunResult run(const Input& input, const Settings& settings, unsigned optionBits,
+                const testing::RunWay& way) {
     const std::string output = dir_.file("movie_PL.srt"), log = output + ".log",
                       staging = dir_.file("movie_PL_22.srt.1.tmp");
     for (const std::string& name : {output, log, staging}) std::filesystem::remove(name);
@@ -248,7 +250,7 @@ class Workspace {
     window.chosenFile = input_;
     window.tick(optionBits);
     RunResult result;
-    result.outcome = ProcessingRun(settings, window, mode).run();
+    result.outcome = way.runner(settings, window).run();
     result.all = "outcome " + std::to_string(static_cast<int>(result.outcome)) + "\n";
     for (const auto& m : window.messages) {
       result.all += std::string(m.icon == MessageIcon::Information ? "[info, " : "[none, ") +
@@ -278,9 +280,13 @@ class Workspace {
                    << (input.staleFiles ? ", stale files" : "") << ", options (bit i ticks "
                    << "pass i of the pass table) " << std::bitset<6>(bits) << "\ninput "
                    << ::testing::PrintToString(input.bytes));
-      const RunResult staged = run(input, settings, bits, RunMode::Staged);
-      const RunResult single = run(input, settings, bits, RunMode::SinglePass);
+      const RunResult staged = run(input, settings, bits, testing::kStaged);
+      const RunResult single = run(input, settings, bits, testing::kSinglePass);
       ASSERT_FALSE(::testing::Test::HasFailure());
+      // Two threads change nothing, failures included.
+      if (bits % 4 == input.seed % 4) {
+        ASSERT_EQ(single.all, run(input, settings, bits, testing::kTwoThreads).all);
+      }
       // A failure other than an overlong block may come at another pass in
       // the staged run, which keeps the passes finished before it; the single
       // pass then leaves the output as it found it.

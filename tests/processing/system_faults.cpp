@@ -23,10 +23,10 @@ int failed() {
 // True when the call is to be interrupted now; else limits `count`.
 bool interrupted(size_t& count) {
   if (active == nullptr || active->faults.interruptedSize == 0) return false;
-  active->interruptNext = !active->interruptNext;
-  if (!active->interruptNext) errno = EINTR;
+  const bool interrupt = active->interruptNext.exchange(!active->interruptNext);
+  if (interrupt) errno = EINTR;
   count = std::min(count, active->faults.interruptedSize);
-  return !active->interruptNext;
+  return interrupt;
 }
 
 }  // namespace

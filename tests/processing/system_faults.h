@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 
 namespace pellumar {
@@ -23,9 +24,10 @@ struct SystemFaults {
   SystemFaults(const SystemFaults&) = delete;  // the calls point at this one
 
   const Faults faults;
-  int reads = 0;
-  int writes = 0;
-  bool interruptNext = true;
+  // A run may read on one thread and write on another.
+  std::atomic<int> reads = 0;
+  std::atomic<int> writes = 0;
+  std::atomic<bool> interruptNext = true;
 };
 
 }  // namespace pellumar

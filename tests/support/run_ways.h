@@ -1,0 +1,30 @@
+#pragma once
+
+#include <ostream>
+
+#include "processing/processing_run.h"
+
+namespace pellumar::testing {
+
+/// A way to run: staged, or the single pass, on one thread or, for a file of
+/// any size, on two.
+struct RunWay {
+  RunMode mode;
+  bool twoThreads = false;
+  const char* name;
+
+  ProcessingRun runner(const Settings& settings, WindowSystem& window) const {
+    ProcessingRun run(settings, window, mode);
+    if (twoThreads) run.useSecondThreadFrom(0);
+    return run;
+  }
+  bool singlePass() const { return mode == RunMode::SinglePass; }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const RunWay& way) { return out << way.name; }
+
+inline const RunWay kStaged{RunMode::Staged, false, "Staged"};
+inline const RunWay kSinglePass{RunMode::SinglePass, false, "SinglePass"};
+inline const RunWay kTwoThreads{RunMode::SinglePass, true, "TwoThreads"};
+
+}  // namespace pellumar::testing
