@@ -20,6 +20,7 @@ std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_
 /// writer writes there instead and `path` only names it in messages. Throws
 /// RunFailure naming the file on any failure; `shownName` is the name used in
 /// the message about a character the code page cannot hold.
+// On a cache line of its own, like the stages whose thread it may share.
 class alignas(64) LineWriter {
  public:
   LineWriter(const std::string& path, TextEncoding encoding, std::string shownName = {},
