@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string_view>
+#include <utility>
 
 #include "processing/byte_block.h"
 
@@ -20,9 +21,6 @@ constexpr std::size_t kWordsOnStack = 2;
 // How many moves the automaton holds in full, at four bytes each: the usual
 // tables fit whole, and a state beyond follows its edges and failures.
 constexpr std::size_t kFullMoveBudget = std::size_t{1} << 18;
-// Up to this many starts (byte pairs, or single bytes) are looked for a block
-// at a time; more would cost more than a byte at a time.
-constexpr std::size_t kBlockStartsMost = 8;
 
 bool anyBit(const std::uint64_t* bits, std::size_t words) {
   return std::any_of(bits, bits + words, [](std::uint64_t word) { return word != 0; });
@@ -139,16 +137,23 @@ ReplacementTable::ReplacementTable(const std::vector<TextPair>& entries)
                               : std::optional(static_cast<unsigned char>(entry.from[1])));
     if (starts.size() > kBlockStartsMost) break;
   }
-  blockFilter_ = starts.size() <= kBlockStartsMost;
-  if (!blockFilter_) return;
+  if (starts.size() > kBlockStartsMost) return;
+  std::size_t pairs = 0;
   for (const auto& [first, second] : starts) {
     if (second) {
-      blockFirst_.push_back(ByteBlock{} + static_cast<char>(first));
-      blockSecond_.push_back(ByteBlock{} + static_cast<char>(*second));
+      blockFirst_[pairs] = ByteBlock{} + static_cast<char>(first);
+      blockSecond_[pairs++] = ByteBlock{} + static_cast<char>(*second);
     } else {
       blockOnly_.push_back(ByteBlock{} + static_cast<char>(first));
     }
   }
+  blockScan_ = blockScans(std::make_index_sequence<kBlockStartsMost + 1>())[pairs];
+}
+
+template <std::size_t... Pairs>
+constexpr std::array<ReplacementTable::BlockScan, sizeof...(Pairs)> ReplacementTable::blockScans(
+    std::index_sequence<Pairs...>) {
+  return {&ReplacementTable::nextBlockCandidate<Pairs>...};
 }
 
 void ReplacementTable::addToTrie(std::string_view from, std::size_t entry) {
@@ -254,33 +259,41 @@ inline bool ReplacementTable::mayStartAt(const unsigned char* text, std::size_t 
   return onlyByte_[text[pos]];
 }
 
+// The same as nextCandidate for a line of more than a block, looking for
+// the table's starts a block at a time: its `Pairs` byte pairs, held in
+// registers, and its single bytes.
+template <std::size_t Pairs>
+std::size_t ReplacementTable::nextBlockCandidate(const unsigned char* text, std::size_t pos,
+                                                 std::size_t end) const {
+  const auto* const data = reinterpret_cast<const char*>(text);
+  ByteBlock first[Pairs + 1], second[Pairs + 1];
+  std::copy_n(blockFirst_.begin(), Pairs, first);
+  std::copy_n(blockSecond_.begin(), Pairs, second);
+  // A block also reads the byte after it; the last may overlap the one
+  // before, and its bytes before `pos` do not count.
+  const std::size_t lastBlock = end - kByteBlockSize - 1;
+  for (;; pos += kByteBlockSize) {
+    const std::size_t at = std::min(pos, lastBlock);
+    const ByteBlock here = loadBlock(data + at);
+    const ByteBlock next = loadBlock(data + at + 1);
+    ByteBlock starts{};
+    for (std::size_t i = 0; i < Pairs; ++i) starts |= (here == first[i]) & (next == second[i]);
+    for (const ByteBlock& only : blockOnly_) starts |= here == only;
+    BlockMatches found(starts);
+    for (found.dropBefore(pos - at); found.any(); found.dropFirst()) {
+      const std::size_t start = at + found.first();
+      if (mayStartAt(text, start, end)) return start;
+    }
+    if (at == lastBlock) break;
+  }
+  // The last byte, which only a one-byte from-text can start.
+  return onlyByte_[text[end - 1]] ? end - 1 : end;
+}
+
 // The first position from `pos` on where a from-text may start, or `end`.
 inline std::size_t ReplacementTable::nextCandidate(const unsigned char* text, std::size_t pos,
                                                    std::size_t end) const {
-  if (blockFilter_ && end > kByteBlockSize && pos < end) {
-    const auto* const data = reinterpret_cast<const char*>(text);
-    // A block also reads the byte after it; the last may overlap the one
-    // before, and its bytes before `pos` do not count.
-    const std::size_t lastBlock = end - kByteBlockSize - 1;
-    for (;; pos += kByteBlockSize) {
-      const std::size_t at = std::min(pos, lastBlock);
-      const ByteBlock here = loadBlock(data + at);
-      const ByteBlock next = loadBlock(data + at + 1);
-      ByteBlock starts{};
-      for (std::size_t i = 0; i < blockFirst_.size(); ++i) {
-        starts |= (here == blockFirst_[i]) & (next == blockSecond_[i]);
-      }
-      for (const ByteBlock& only : blockOnly_) starts |= here == only;
-      BlockMatches found(starts);
-      for (found.dropBefore(pos - at); found.any(); found.dropFirst()) {
-        const std::size_t start = at + found.first();
-        if (mayStartAt(text, start, end)) return start;
-      }
-      if (at == lastBlock) break;
-    }
-    // The last byte, which only a one-byte from-text can start.
-    return onlyByte_[text[end - 1]] ? end - 1 : end;
-  }
+  if (blockScan_ && end > kByteBlockSize && pos < end) return (this->*blockScan_)(text, pos, end);
   if (end > 3) {
     // Two positions a step: the pair masks of both are looked up before
     // either is tested.

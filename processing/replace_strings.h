@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "processing/byte_block.h"
@@ -56,9 +58,22 @@ class ReplacementTable {
   std::vector<std::uint32_t> pairMask_;
   std::uint32_t thirdBits_[256];
   bool onlyByte_[256] = {};
-  // For a table with few starts, the same looked for sixteen bytes at a time.
-  std::vector<ByteBlock> blockFirst_, blockSecond_, blockOnly_;
-  bool blockFilter_ = false;
+  // For a table with few starts, the same looked for sixteen bytes at a time:
+  // its byte pairs, as many as nextBlockCandidate's instance in blockScan_
+  // takes, and its single bytes.
+  using BlockScan = std::size_t (ReplacementTable::*)(const unsigned char*, std::size_t,
+                                                      std::size_t) const;
+  template <std::size_t Pairs>
+  std::size_t nextBlockCandidate(const unsigned char* text, std::size_t pos, std::size_t end) const;
+  template <std::size_t... Pairs>
+  static constexpr std::array<BlockScan, sizeof...(Pairs)> blockScans(
+      std::index_sequence<Pairs...>);
+  // Up to this many starts (byte pairs, or single bytes) are looked for a
+  // block at a time; more would cost more than a byte at a time.
+  static constexpr std::size_t kBlockStartsMost = 8;
+  std::array<ByteBlock, kBlockStartsMost> blockFirst_{}, blockSecond_{};
+  std::vector<ByteBlock> blockOnly_;
+  BlockScan blockScan_ = nullptr;
   // Where the filter lets a position through, the from-texts that start
   // there compared whole, unless the table is searched by the automaton.
   StartProbes probes_;
