@@ -22,9 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The size from which a file is worth a second thread: below it, starting
-// the thread costs more than it saves.
-constexpr std::uint64_t kSecondThreadFrom = std::uint64_t{1} << 20;
+// The size from which a file is worth the threads of the single pass: below
+// it, starting them costs more than they save.
+constexpr std::uint64_t kThreadsFrom = std::uint64_t{1} << 20;
 
 class DisjointSets {
  public:
@@ -221,9 +221,9 @@ FileReport processFile(const std::string& file, const Settings& settings, const 
   }
   CliWindowSystem window(file, options);
   ProcessingRun run(settings, window, options.mode, &tables);
-  // A large file takes two threads where the jobs leave one spare for each
-  // file at work.
-  if (options.jobs >= 2 * options.files.size()) run.useSecondThreadFrom(kSecondThreadFrom);
+  // A large file is worked on by threads of its own where the jobs leave a
+  // core spare for each file at work.
+  if (options.jobs >= 2 * options.files.size()) run.useThreadsFrom(kThreadsFrom);
   const RunOutcome outcome = run.clean(file);
   report.errorText = window.errorText();
   // Before the file's other lines: the encoding is known before any pass runs.

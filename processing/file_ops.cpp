@@ -30,48 +30,6 @@ void deleteFile(const std::string& path) {
   }
 }
 
-namespace {
-
-std::string folderInTheWay(const std::string& path) {
-  return "Cannot write \"" + path + "\": a folder stands at that name.";
-}
-
-// Puts `from` at `to` by swapping the two names and removing the old file,
-// now at `from`; false when `to` is no regular file or the file system
-// cannot swap names. Renaming over a file makes ext4 write the new file out
-// before it returns (its guard for programs that never sync), and a batch
-// over earlier outputs waited on the disk for every file. The swap is as
-// atomic: at every moment `to` names one whole file, the old or the new.
-bool replaceBySwap(const std::string& from, const std::string& to) {
-  struct stat info {};
-  if (::lstat(to.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  if (PELLUMAR_SYSTEM(renameat2)(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) !=
-      0) {
-    return false;
-  }
-  // A folder put there since the check goes back where it stood.
-  if (::lstat(from.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    PELLUMAR_SYSTEM(renameat2)(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE);
-    throw RunFailure(folderInTheWay(to));
-  }
-  // Left behind, the old file is a leftover the next run at this name removes.
-  PELLUMAR_SYSTEM(unlink)(from.c_str());
-  return true;
-}
-
-}  // namespace
-
-void renameFile(const std::string& from, const std::string& to) {
-  if (replaceBySwap(from, to)) return;
-  if (PELLUMAR_SYSTEM(rename)(from.c_str(), to.c_str()) != 0) {
-    const int error = errno;
-    struct stat info {};
-    if (::lstat(to.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-      throw RunFailure(folderInTheWay(to));
-    throw RunFailure(fileErrorMessage("write", to, error));
-  }
-}
-
 void setNormalAttributes(const std::string& path) {
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0) throw RunFailure(fileErrorMessage("open", path, errno));
@@ -161,7 +119,57 @@ bool removeIfLeftover(const std::string& path) {
   return PELLUMAR_SYSTEM(unlink)(path.c_str()) == 0 || errno == ENOENT;
 }
 
+std::string folderInTheWay(const std::string& path) {
+  return "Cannot write \"" + path + "\": a folder stands at that name.";
+}
+
+// Puts `from` at `to` by swapping the two names and removing the old file,
+// now at `from`; false when `to` is no regular file, is locked or the file
+// system cannot swap names. Renaming over a file makes ext4 write the new
+// file out before it returns (its guard for programs that never sync), and
+// a batch over earlier outputs waited on the disk for every file. The swap
+// is as atomic: at every moment `to` names one whole file, the old or the
+// new.
+bool replaceBySwap(const std::string& from, const std::string& to) {
+  // Locked, the old file can only go where this run puts it: nobody removes
+  // it from the temporary name it takes, so no other run's file comes there.
+  const FileDescriptor old(
+      PELLUMAR_SYSTEM(open)(to.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0));
+  struct stat oldInfo {};
+  if (!old || ::fstat(old.get(), &oldInfo) != 0 || !S_ISREG(oldInfo.st_mode) ||
+      lockRetrying(old.get(), LOCK_EX | LOCK_NB) != 0) {
+    return false;
+  }
+  if (PELLUMAR_SYSTEM(renameat2)(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) !=
+      0) {
+    return false;
+  }
+  struct stat named {};
+  if (::lstat(from.c_str(), &named) == 0 && sameFile(named, oldInfo)) {
+    PELLUMAR_SYSTEM(unlink)(from.c_str());
+  } else if (S_ISDIR(named.st_mode)) {
+    // A folder put at `to` since it was opened goes back where it stood.
+    PELLUMAR_SYSTEM(renameat2)(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE);
+    throw RunFailure(folderInTheWay(to));
+  } else {
+    // Another file took `to` since: what came out is a leftover like any.
+    removeIfLeftover(from);
+  }
+  return true;
+}
+
 }  // namespace
+
+void renameFile(const std::string& from, const std::string& to) {
+  if (replaceBySwap(from, to)) return;
+  if (PELLUMAR_SYSTEM(rename)(from.c_str(), to.c_str()) != 0) {
+    const int error = errno;
+    struct stat info {};
+    if (::lstat(to.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+      throw RunFailure(folderInTheWay(to));
+    throw RunFailure(fileErrorMessage("write", to, error));
+  }
+}
 
 TemporaryFile::TemporaryFile(const std::string& base) {
   unsigned slot = 1;
@@ -227,6 +235,10 @@ FileDescriptor TemporaryFile::duplicate() const {
 void TemporaryFile::renameOver(const std::string& target) {
   renameFile(path_, target);
   renamed_ = true;
+  // No longer at a temporary name, the file needs no lock; were it kept,
+  // another run that replaces the target would find its file held (see
+  // replaceBySwap).
+  ::flock(fd_.get(), LOCK_UN);
   removeLeftovers();
 }
 

@@ -169,15 +169,16 @@ Pipeline compose(const RunContext& run, const std::array<std::optional<SubtitleK
   return pipeline;
 }
 
-// The passes the single pass runs on a second thread, from this one on.
-constexpr std::size_t kSecondThreadFrom = 2;
+// Where the single pass on threads splits the passes: the table passes on
+// one thread, the rest on another.
+constexpr std::size_t kBackPassesFrom = 2;
 
-// Whether the chosen file is large enough to be worth a second thread.
-bool worthASecondThread(const RunContext& run) {
-  if (run.contents) return run.contents->size() >= run.secondThreadFrom;
+// Whether the chosen file is large enough to be worth the threads.
+bool worthThreads(const RunContext& run) {
+  if (run.contents) return run.contents->size() >= run.threadsFrom;
   struct stat info {};
   return ::stat(run.paths.inputPath.c_str(), &info) == 0 &&
-         static_cast<std::uint64_t>(info.st_size) >= run.secondThreadFrom;
+         static_cast<std::uint64_t>(info.st_size) >= run.threadsFrom;
 }
 
 // One step of the staged run: the first pass reads the chosen file, the
@@ -241,10 +242,10 @@ void runSinglePass(RunContext& run) {
   // it was, like a failing first pass of the staged run.
   withSkipLog(run, keepsLog, [&](SkipLogFile* log) {
     try {
-      if (worthASecondThread(run)) {
+      if (worthThreads(run)) {
         // The table passes on the reading thread, the rest on the other.
-        Pipeline front = compose(run, kinds, 0, kSecondThreadFrom, log);
-        Pipeline back = compose(run, kinds, kSecondThreadFrom, kPasses.size(), log);
+        Pipeline front = compose(run, kinds, 0, kBackPassesFrom, log);
+        Pipeline back = compose(run, kinds, kBackPassesFrom, kPasses.size(), log);
         copyThroughStages(run, run.paths.inputPath, front, back, log);
       } else {
         Pipeline pipeline = compose(run, kinds, 0, kPasses.size(), log);

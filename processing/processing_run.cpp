@@ -108,7 +108,7 @@ void ProcessingRun::cleanIn(TextEncoding encoding, std::optional<std::string> co
   encoding_ = encoding;
   RunContext context{settings_, window, paths_,  std::move(encoding),
                      {},        {},     tables_, std::move(contents)};
-  context.secondThreadFrom = secondThreadFrom_;
+  context.threadsFrom = threadsFrom_;
   if (mode_ == RunMode::SinglePass && singlePassMatchesStaged(context)) {
     runSinglePass(context);
     return;

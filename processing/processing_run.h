@@ -51,9 +51,10 @@ class ProcessingRun {
   /// cleaning many files can report them together.
   RunOutcome clean(const std::string& path);
 
-  /// From this size of the chosen file on, the single pass runs its later
-  /// passes on a second thread; by default it never does.
-  void useSecondThreadFrom(std::uint64_t size) { secondThreadFrom_ = size; }
+  /// From this size of the chosen file on, the single pass reads, runs its
+  /// first passes and runs its later ones on three threads (see
+  /// copyThroughStages); by default it never does.
+  void useThreadsFrom(std::uint64_t size) { threadsFrom_ = size; }
 
   /// The names of the latest run.
   const JobPaths& paths() const { return paths_; }
@@ -71,7 +72,7 @@ class ProcessingRun {
   const RuleTables* tables_;
   JobPaths paths_;
   std::optional<TextEncoding> encoding_;
-  std::uint64_t secondThreadFrom_ = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t threadsFrom_ = std::numeric_limits<std::uint64_t>::max();
 };
 
 }  // namespace pellumar

@@ -28,9 +28,9 @@ struct RunContext {
   /// look at its encoding; then it is not read again.
   std::optional<std::string> contents{};
 
-  /// From this size on the single pass runs its later passes on a second
-  /// thread.
-  std::uint64_t secondThreadFrom = std::numeric_limits<std::uint64_t>::max();
+  /// From this size of the chosen file on, the single pass works on three
+  /// threads.
+  std::uint64_t threadsFrom = std::numeric_limits<std::uint64_t>::max();
 
   /// The bytes to read instead of the chosen file, if any.
   const std::string* inputContents() const { return contents ? &*contents : nullptr; }

@@ -56,15 +56,22 @@ void copyThroughStage(RunContext& run, const std::string& source, LineStage& sta
 void copyThroughStages(RunContext& run, const std::string& source, LineStage& front,
                        LineStage& back, SkipLogFile* log) {
   copyInto(run, source, log, [&](LineReader& reader, LineSink& sink) {
-    HandOffSink handOff(back, sink);
+    // Three threads: this one reads, one runs `front`, one `back`. Of two
+    // failures the later thread's came at the earlier line.
+    HandOffSink toBack(back, sink);
+    HandOffSink toFront(front, toBack);
     try {
-      std::string line;
-      while (reader.next(line)) front.push(line, handOff);
-      front.finish(handOff);
+      try {
+        std::string line;
+        while (reader.next(line)) toFront.put(line);
+      } catch (...) {
+        toFront.abandon(std::current_exception());
+      }
+      toFront.finish();
     } catch (...) {
-      handOff.abandon(std::current_exception());
+      toBack.abandon(std::current_exception());
     }
-    handOff.finish();
+    toBack.finish();
   });
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -113,14 +114,18 @@ TEST_P(RunContract, FolderAtTheOutputNameFails) {
 }
 
 // An earlier output is replaced by swapping names, or by a rename where the
-// file system cannot swap them; either way a second name of the old output
-// keeps it.
+// file system cannot swap them or another program holds it locked; either
+// way a second name of the old output keeps it.
 TEST_P(RunContract, ReplacesTheEarlierOutputAlsoWhereNamesCannotBeSwapped) {
   writeBytes(dir.file("movie_PL.srt"), "old output");
   std::filesystem::create_hard_link(dir.file("movie_PL.srt"), dir.file("kept.srt"));
-  for (const bool swaps : {true, false}) {
-    SystemFaults calls({.error = EINVAL, .failSwap = !swaps});
+  for (const char* way : {"swap", "no swap", "locked"}) {
+    SCOPED_TRACE(way);
+    const int locked = ::open(dir.file("movie_PL.srt").c_str(), O_RDONLY);
+    if (way == std::string("locked")) ::flock(locked, LOCK_EX);
+    SystemFaults calls({.error = EINVAL, .failSwap = way == std::string("no swap")});
     EXPECT_EQ(runOn("teh\n"), RunOutcome::Done);
+    ::close(locked);
     EXPECT_EQ(file("movie_PL.srt"), "the\r\n");
     EXPECT_EQ(file("kept.srt"), "old output");
     EXPECT_EQ(listFolder(dir.path()), "kept.srt movie.srt movie_PL.srt");
@@ -253,7 +258,7 @@ TEST_P(RunContract, FailureInALaterPassKeepsOnlyTheStagedRunsFinishedPasses) {
 
 INSTANTIATE_TEST_SUITE_P(AllWays, RunContract,
                          ::testing::Values(testing::kStaged, testing::kSinglePass,
-                                           testing::kTwoThreads),
+                                           testing::kThreaded),
                          [](const auto& test) { return test.param.name; });
 
 }  // namespace

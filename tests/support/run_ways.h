@@ -7,15 +7,15 @@
 namespace pellumar::testing {
 
 /// A way to run: staged, or the single pass, on one thread or, for a file of
-/// any size, on two.
+/// any size, on threads.
 struct RunWay {
   RunMode mode;
-  bool twoThreads = false;
+  bool threaded = false;
   const char* name;
 
   ProcessingRun runner(const Settings& settings, WindowSystem& window) const {
     ProcessingRun run(settings, window, mode);
-    if (twoThreads) run.useSecondThreadFrom(0);
+    if (threaded) run.useThreadsFrom(0);
     return run;
   }
   bool singlePass() const { return mode == RunMode::SinglePass; }
@@ -25,6 +25,6 @@ inline std::ostream& operator<<(std::ostream& out, const RunWay& way) { return o
 
 inline const RunWay kStaged{RunMode::Staged, false, "Staged"};
 inline const RunWay kSinglePass{RunMode::SinglePass, false, "SinglePass"};
-inline const RunWay kTwoThreads{RunMode::SinglePass, true, "TwoThreads"};
+inline const RunWay kThreaded{RunMode::SinglePass, true, "Threaded"};
 
 }  // namespace pellumar::testing
