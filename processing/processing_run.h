@@ -51,9 +51,9 @@ class ProcessingRun {
   /// cleaning many files can report them together.
   RunOutcome clean(const std::string& path);
 
-  /// From this size of the chosen file on, the single pass reads, runs its
-  /// first passes and runs its later ones on three threads (see
-  /// copyThroughStages); by default it never does.
+  /// From this size of the chosen file on, the single pass runs its later
+  /// passes on a thread of their own (see copyThroughStages); by default it
+  /// never does.
   void useThreadsFrom(std::uint64_t size) { threadsFrom_ = size; }
 
   /// The names of the latest run.

@@ -28,8 +28,8 @@ struct RunContext {
   /// look at its encoding; then it is not read again.
   std::optional<std::string> contents{};
 
-  /// From this size of the chosen file on, the single pass works on three
-  /// threads.
+  /// From this size of the chosen file on, the single pass works on
+  /// threads (see copyThroughStages).
   std::uint64_t threadsFrom = std::numeric_limits<std::uint64_t>::max();
 
   /// The bytes to read instead of the chosen file, if any.

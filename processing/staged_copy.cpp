@@ -2,11 +2,14 @@
 
 #include <unistd.h>
 
+#include <optional>
+
 #include "processing/file_ops.h"
 #include "processing/hand_off_sink.h"
 #include "processing/line_reader.h"
 #include "processing/skip_log_file.h"
 #include "processing/staging_file.h"
+#include "processing/utf8_check.h"
 
 namespace pellumar {
 
@@ -27,12 +30,14 @@ FileDescriptor commitStaging(StagingFile& staging) { return staging.commit(); }
 
 namespace {
 
-// Reads `source` into a staging file through what `copy` does with each line
-// and commits it.
+// Reads `source`, in `encoding` (the run's but for its check of UTF-8),
+// into a staging file through what `copy` does with each line and commits
+// it.
 template <typename Copy>
-void copyInto(RunContext& run, const std::string& source, SkipLogFile* log, Copy copy) {
+void copyInto(RunContext& run, const std::string& source, const TextEncoding& encoding,
+              SkipLogFile* log, Copy copy) {
   // Open the source first: when it cannot be read, no staging file is made.
-  LineReader reader(source, run.encoding,
+  LineReader reader(source, encoding,
                     source == run.paths.inputPath ? run.inputContents() : nullptr);
   StagingFile staging(run.paths.stagingPath, run.paths.outputPath, run.encoding);
   WriterSink sink(staging.writer());
@@ -46,7 +51,7 @@ void copyInto(RunContext& run, const std::string& source, SkipLogFile* log, Copy
 
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
                       SkipLogFile* log) {
-  copyInto(run, source, log, [&](LineReader& reader, LineSink& sink) {
+  copyInto(run, source, run.encoding, log, [&](LineReader& reader, LineSink& sink) {
     std::string line;
     while (reader.next(line)) stage.push(line, sink);
     stage.finish(sink);
@@ -55,23 +60,29 @@ void copyThroughStage(RunContext& run, const std::string& source, LineStage& sta
 
 void copyThroughStages(RunContext& run, const std::string& source, LineStage& front,
                        LineStage& back, SkipLogFile* log) {
-  copyInto(run, source, log, [&](LineReader& reader, LineSink& sink) {
-    // Three threads: this one reads, one runs `front`, one `back`. Of two
-    // failures the later thread's came at the earlier line.
-    HandOffSink toBack(back, sink);
-    HandOffSink toFront(front, toBack);
+  // The check of a file that is to prove UTF-8 as it is read goes to a
+  // thread of its own as well. Whatever failed first, a run that was
+  // checking UTF-8 looks at the whole file again (see ProcessingRun).
+  std::optional<Utf8Check> check;
+  TextEncoding encoding = run.encoding;
+  if (encoding.checkWhileReading) {
+    check.emplace(source);
+    encoding.checkWhileReading = false;
+  }
+  copyInto(run, source, encoding, log, [&](LineReader& reader, LineSink& sink) {
+    HandOffSink handOff(back, sink);
     try {
-      try {
-        std::string line;
-        while (reader.next(line)) toFront.put(line);
-      } catch (...) {
-        toFront.abandon(std::current_exception());
+      std::string line;
+      while (reader.next(line)) {
+        if (check && check->failed()) throw NotUtf8();
+        front.push(line, handOff);
       }
-      toFront.finish();
+      front.finish(handOff);
     } catch (...) {
-      toBack.abandon(std::current_exception());
+      handOff.abandon(std::current_exception());
     }
-    toBack.finish();
+    handOff.finish();
+    if (check && !check->passed()) throw NotUtf8();
   });
 }
 

@@ -24,9 +24,10 @@ FileDescriptor commitStaging(StagingFile& staging);
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
                       SkipLogFile* log = nullptr);
 
-/// The same through `front` and then `back`, with the reading, `front` and
-/// `back` on three threads (see HandOffSink): on two cores a large file is
-/// copied in about the time the slower of the stages, or half the work, takes.
+/// The same through `front` and then `back`, which works on a second thread
+/// (see HandOffSink), and the check of a file read as UTF-8 on a third (see
+/// Utf8Check): a large file is copied in about the time the slower of the
+/// two stages takes.
 void copyThroughStages(RunContext& run, const std::string& source, LineStage& front,
                        LineStage& back, SkipLogFile* log = nullptr);
 

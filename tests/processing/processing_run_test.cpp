@@ -186,6 +186,9 @@ TEST_P(RunContract, ReadsASmallFileOnceAndALargeOneWhole) {
   EXPECT_EQ(runOn(std::string(70000, 'x')), RunOutcome::Done);
   ASSERT_EQ(window.messages.size(), 3u);
   EXPECT_EQ(window.messages[0].text.rfind("Unknown subtitle type.", 0), 0u);
+  // One that stops being UTF-8 after the first piece is windows-1250.
+  EXPECT_EQ(runOn(std::string(70000, 'x') + "\n\xB9\n"), RunOutcome::Done);
+  EXPECT_EQ(file("movie_PL.sub"), std::string(70000, 'x') + "\r\na\r\n");
 }
 
 // A failed run leaves what an earlier run made as it was: it may be another
