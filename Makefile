@@ -31,7 +31,7 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_chec
 # Any data race fails the test that shows it.
 TSAN_ENV      := TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 # The tests where threads or processes share work or files.
-TSAN_TESTS    := RunBatchTest|RunsOnOneFile.TwoAtOnce
+TSAN_TESTS    := RunBatchTest|RunsOnOneFile.TwoAtOnce|HandOffSink|RunContract.*Threaded
 
 .PHONY: all build deps test run clean asan tsan fuzz bench package package-test format-check
 
