@@ -26,11 +26,9 @@ HandOffSink::~HandOffSink() {
 }
 
 void HandOffSink::put(std::string& line) {
-  if (filling_.count == filling_.lines.size()) filling_.lines.emplace_back();
-  std::string& held = filling_.lines[filling_.count++];
-  held.swap(line);
-  filling_.bytes += held.size();
-  if (filling_.bytes >= batchBytes_) handOver();
+  filling_.text += line;
+  filling_.ends.push_back(filling_.text.size());
+  if (filling_.text.size() >= batchBytes_) handOver();
 }
 
 void HandOffSink::finish() { endAndWait(true); }
@@ -65,7 +63,7 @@ void HandOffSink::endAndWait(bool finishStage) {
   if (thread_.joinable()) {
     {
       const std::lock_guard lock(mutex_);
-      if (!failure_ && filling_.count > 0) full_.push_back(std::move(filling_));
+      if (!failure_ && !filling_.ends.empty()) full_.push_back(std::move(filling_));
       filling_ = Batch();
       ended_ = true;
       finishStage_ = finishStage;
@@ -79,9 +77,9 @@ void HandOffSink::endAndWait(bool finishStage) {
 // Waits for the next batch; false once none will come.
 bool HandOffSink::takeBatch(Batch& batch) {
   std::unique_lock lock(mutex_);
-  if (batch.count > 0) {
-    batch.count = 0;
-    batch.bytes = 0;
+  if (!batch.ends.empty()) {
+    batch.text.clear();
+    batch.ends.clear();
     spare_.push_back(std::move(batch));
   }
   changed_.notify_all();
@@ -95,8 +93,14 @@ bool HandOffSink::takeBatch(Batch& batch) {
 void HandOffSink::work() {
   try {
     Batch batch;
+    std::string line;
     while (takeBatch(batch)) {
-      for (std::size_t i = 0; i < batch.count; ++i) stage_.push(batch.lines[i], out_);
+      std::size_t start = 0;
+      for (const std::size_t end : batch.ends) {
+        line.assign(batch.text, start, end - start);
+        stage_.push(line, out_);
+        start = end;
+      }
     }
     bool finishStage = false;
     {

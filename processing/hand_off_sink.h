@@ -43,12 +43,9 @@ class HandOffSink : public LineSink {
   [[noreturn]] void abandon(std::exception_ptr failure);
 
  private:
-  // Lines are swapped in and out rather than copied: a batch's strings come
-  // back emptied of meaning but not of their storage, for the lines to come.
   struct Batch {
-    std::vector<std::string> lines;  // the first `count` hold lines
-    std::size_t count = 0;
-    std::size_t bytes = 0;
+    std::string text;
+    std::vector<std::size_t> ends;  // where each line of `text` ends
   };
 
   void handOver();
