@@ -12,8 +12,12 @@ constexpr std::size_t kBatchesWaiting = 3;
 
 }  // namespace
 
-HandOffSink::HandOffSink(LineStage& stage, LineSink& out, std::size_t batchBytes)
-    : stage_(stage), out_(out), batchBytes_(batchBytes), thread_([this] { work(); }) {}
+HandOffSink::HandOffSink(LineStage& stage, LineSink& out, std::size_t batchBytes, LineStage* before)
+    : stage_(stage), out_(out), batchBytes_(batchBytes), before_(before) {
+  // The thread has nothing to do yet: the first batch is its to process.
+  filling_.unprocessed = before_ != nullptr;
+  thread_ = std::thread([this] { work(); });
+}
 
 HandOffSink::~HandOffSink() {
   if (!thread_.joinable()) return;
@@ -54,6 +58,11 @@ void HandOffSink::handOver() {
     filling_ = std::move(spare_.back());
     spare_.pop_back();
   }
+  // When the thread already took every batch before this one, it is the
+  // faster side: it gets the next batch to process from the start. Two
+  // batches waiting or more, and the lines go through the putter's stages
+  // again; so each side soon does the share of the work it keeps up with.
+  filling_.unprocessed = before_ != nullptr && full_.size() == 1;
   lock.unlock();
   changed_.notify_all();
 }
@@ -94,11 +103,16 @@ void HandOffSink::work() {
   try {
     Batch batch;
     std::string line;
+    ChainedSink throughStage(stage_, out_);
     while (takeBatch(batch)) {
       std::size_t start = 0;
       for (const std::size_t end : batch.ends) {
         line.assign(batch.text, start, end - start);
-        stage_.push(line, out_);
+        if (batch.unprocessed) {
+          before_->push(line, throughStage);
+        } else {
+          stage_.push(line, out_);
+        }
         start = end;
       }
     }

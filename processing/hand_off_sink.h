@@ -21,17 +21,30 @@ namespace pellumar {
 /// stage sees the lines in order, and of two failures the one at the earlier
 /// line stands. A failure of the stage comes back from `put` (for a line put
 /// after it) or from `finish`, and the lines after it never reach the stage.
+///
+/// Where the stages before the sink are the slower side, the thread can take
+/// a share of their work: given `before`, a copy of those stages that
+/// changes lines alone, it takes some batches unprocessed (see
+/// `takesUnprocessed`) and pushes their lines through `before` first.
 class HandOffSink : public LineSink {
  public:
   /// Starts the thread, which pushes the lines put here through `stage` into
-  /// `out`; neither may be touched by another thread until `finish` returns.
-  HandOffSink(LineStage& stage, LineSink& out, std::size_t batchBytes = std::size_t{1} << 16);
+  /// `out`; neither may be touched by another thread until `finish` returns,
+  /// nor may `before`.
+  HandOffSink(LineStage& stage, LineSink& out, std::size_t batchBytes = std::size_t{1} << 16,
+              LineStage* before = nullptr);
   /// Stops the thread, dropping what it has not yet taken.
   ~HandOffSink() override;
   HandOffSink(const HandOffSink&) = delete;
   HandOffSink& operator=(const HandOffSink&) = delete;
 
   void put(std::string& line) override;
+
+  /// Whether the next line is to be put as it was read, for the thread to
+  /// push through `before`, rather than through the putter's own stages.
+  /// Asked before each line; it changes only when a batch is handed over,
+  /// which it is when the thread has nothing else waiting.
+  bool takesUnprocessed() const { return filling_.unprocessed; }
 
   /// After the last line: lets the stage finish into `out` and waits for it.
   /// Rethrows the stage's failure.
@@ -46,6 +59,7 @@ class HandOffSink : public LineSink {
   struct Batch {
     std::string text;
     std::vector<std::size_t> ends;  // where each line of `text` ends
+    bool unprocessed = false;       // its lines are still to go through `before_`
   };
 
   void handOver();
@@ -56,6 +70,7 @@ class HandOffSink : public LineSink {
   LineStage& stage_;
   LineSink& out_;
   const std::size_t batchBytes_;
+  LineStage* const before_;
   alignas(64) Batch filling_;
 
   alignas(64) std::mutex mutex_;

@@ -33,6 +33,10 @@ class alignas(64) LineStage {
   virtual ~LineStage() = default;
   virtual void push(std::string& line, LineSink& out) = 0;
   virtual void finish(LineSink& /*out*/) {}
+  /// True when the stage changes each line on its own, holding none back and
+  /// keeping nothing from one line for the next: then two copies of it may
+  /// take turns at the lines of one file, on different threads.
+  virtual bool changesLinesAlone() const { return false; }
 };
 
 /// A stage that changes each line on its own.
@@ -44,6 +48,7 @@ class LineRuleStage : public LineStage {
     rule_(line);
     out.put(line);
   }
+  bool changesLinesAlone() const override { return true; }
 
  private:
   Rule rule_;

@@ -246,7 +246,12 @@ void runSinglePass(RunContext& run) {
         // The table passes on the reading thread, the rest on the other.
         Pipeline front = compose(run, kinds, 0, kBackPassesFrom, log);
         Pipeline back = compose(run, kinds, kBackPassesFrom, kPasses.size(), log);
-        copyThroughStages(run, run.paths.inputPath, front, back, log);
+        // The other thread's copy of the table passes, for the lines it takes
+        // on when the reading thread falls behind.
+        std::optional<Pipeline> frontCopy;
+        if (front.changesLinesAlone()) frontCopy = compose(run, kinds, 0, kBackPassesFrom, log);
+        copyThroughStages(run, run.paths.inputPath, front, back, log,
+                          frontCopy ? &*frontCopy : nullptr);
       } else {
         Pipeline pipeline = compose(run, kinds, 0, kPasses.size(), log);
         copyThroughStage(run, run.paths.inputPath, pipeline, log);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,11 @@ class Pipeline : public LineStage {
   void finish(LineSink& out) override {
     if (linkedTo_ != &out) link(out);
     for (std::size_t i = 0; i < stages_.size(); ++i) stages_[i]->finish(*after_[i]);
+  }
+
+  bool changesLinesAlone() const override {
+    return std::all_of(stages_.begin(), stages_.end(),
+                       [](const auto& stage) { return stage->changesLinesAlone(); });
   }
 
  private:

@@ -30,6 +30,9 @@ FileDescriptor commitStaging(StagingFile& staging) { return staging.commit(); }
 
 namespace {
 
+// Lines go to the second thread in batches of this much text.
+constexpr std::size_t kHandOffBatchBytes = std::size_t{1} << 16;
+
 // Reads `source`, in `encoding` (the run's but for its check of UTF-8),
 // into a staging file through what `copy` does with each line and commits
 // it.
@@ -59,7 +62,7 @@ void copyThroughStage(RunContext& run, const std::string& source, LineStage& sta
 }
 
 void copyThroughStages(RunContext& run, const std::string& source, LineStage& front,
-                       LineStage& back, SkipLogFile* log) {
+                       LineStage& back, SkipLogFile* log, LineStage* frontCopy) {
   // The check of a file that is to prove UTF-8 as it is read goes to a
   // thread of its own as well. Whatever failed first, a run that was
   // checking UTF-8 looks at the whole file again (see ProcessingRun).
@@ -70,12 +73,16 @@ void copyThroughStages(RunContext& run, const std::string& source, LineStage& fr
     encoding.checkWhileReading = false;
   }
   copyInto(run, source, encoding, log, [&](LineReader& reader, LineSink& sink) {
-    HandOffSink handOff(back, sink);
+    HandOffSink handOff(back, sink, kHandOffBatchBytes, frontCopy);
     try {
       std::string line;
       while (reader.next(line)) {
         if (check && check->failed()) throw NotUtf8();
-        front.push(line, handOff);
+        if (handOff.takesUnprocessed()) {
+          handOff.put(line);
+        } else {
+          front.push(line, handOff);
+        }
       }
       front.finish(handOff);
     } catch (...) {

@@ -27,9 +27,11 @@ void copyThroughStage(RunContext& run, const std::string& source, LineStage& sta
 /// The same through `front` and then `back`, which works on a second thread
 /// (see HandOffSink), and the check of a file read as UTF-8 on a third (see
 /// Utf8Check): a large file is copied in about the time the slower of the
-/// two stages takes.
+/// two stages takes. Given `frontCopy`, a second `front` that changes lines
+/// alone, the second thread takes on part of the front's work whenever it
+/// would otherwise wait, and the time nears half of both together.
 void copyThroughStages(RunContext& run, const std::string& source, LineStage& front,
-                       LineStage& back, SkipLogFile* log = nullptr);
+                       LineStage& back, SkipLogFile* log = nullptr, LineStage* frontCopy = nullptr);
 
 /// The same with what this run committed last as the source, as every pass
 /// after the first does.
