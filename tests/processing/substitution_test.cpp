@@ -40,7 +40,19 @@ TEST(LocalCharTable, SubstitutesInPlace) {
        "\xFF\xC1\x81 ą",
        "\xEF\xBF\xBD"
        "A a"},
-      {{{"a", "€"}}, "a long line of plain ASCII text, a", "€ long line of pl€in ASCII text, €"}};
+      {{{"a", "€"}}, "a long line of plain ASCII text, a", "€ long line of pl€in ASCII text, €"},
+      // Where a long line's characters fall against its blocks of sixteen:
+      // across the first two, in the last (which overlaps the one before),
+      // a three-byte one across and a match after it, and a character not
+      // in shortest form far before the match.
+      {{{"ą", "a"}}, "123456789012345ą and more", "123456789012345a and more"},
+      {{{"ą", "a"}}, "twenty ASCII bytes, ą", "twenty ASCII bytes, a"},
+      {{{"ą", "a"}}, "12345678901234€ plain text ą", "12345678901234€ plain text a"},
+      {{{"ą", "a"}}, "12345678901234€ plain text", "12345678901234€ plain text"},
+      {{{"ą", "a"}},
+       "\xC1\x81 plain ASCII text, then ą",
+       "A plain ASCII text, then a"},
+      {{{"ą", "a"}}, "Zażółć gęśl jaźń, zażółć gęśl jaźń", "Zażółć gęśl jaźń, zażółć gęśl jaźń"}};
   for (const RuleCase& c : cases) {
     std::string line = c.before;
     LocalCharTable(c.table).apply(line);
