@@ -49,9 +49,7 @@ TEST(LocalCharTable, SubstitutesInPlace) {
       {{{"ą", "a"}}, "twenty ASCII bytes, ą", "twenty ASCII bytes, a"},
       {{{"ą", "a"}}, "12345678901234€ plain text ą", "12345678901234€ plain text a"},
       {{{"ą", "a"}}, "12345678901234€ plain text", "12345678901234€ plain text"},
-      {{{"ą", "a"}},
-       "\xC1\x81 plain ASCII text, then ą",
-       "A plain ASCII text, then a"},
+      {{{"ą", "a"}}, "\xC1\x81 plain ASCII text, then ą", "A plain ASCII text, then a"},
       {{{"ą", "a"}}, "Zażółć gęśl jaźń, zażółć gęśl jaźń", "Zażółć gęśl jaźń, zażółć gęśl jaźń"}};
   for (const RuleCase& c : cases) {
     std::string line = c.before;
