@@ -6,9 +6,9 @@
 namespace pellumar {
 
 // Stages and sinks start on a cache line of their own: the stages of one
-// pipeline may run on different threads (see HandOffSink), and a stage that writes
-// its state for every line would otherwise slow the reads of a neighbour on
-// the other thread.
+// pipeline may run on different threads (see HandOffSink), and a stage that
+// writes its state for every line would otherwise slow the reads of a neighbour
+// on the other thread.
 
 /// Where a stage sends the lines it keeps.
 class alignas(64) LineSink {

@@ -80,8 +80,8 @@ class ReplacementTable {
 
   // The from-texts as one Aho-Corasick automaton, made only for a table the
   // probes do not search: the trie of the texts with failure links, numbered
-  // breadth first from the root, 0. The first
-  // states' moves are held in full, a row per state over classes of bytes.
+  // breadth first from the root, 0. The first states' moves are held in full, a
+  // row per state over classes of bytes.
   struct Edge {
     unsigned char byte;
     State to;
