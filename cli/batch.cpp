@@ -22,10 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The size from which a file is worth the threads of the single pass: below
-// it, starting them costs more than they save.
-constexpr std::uint64_t kThreadsFrom = std::uint64_t{1} << 20;
-
 class DisjointSets {
  public:
   explicit DisjointSets(std::size_t count) : parent_(count) {
@@ -223,7 +219,7 @@ FileReport processFile(const std::string& file, const Settings& settings, const 
   ProcessingRun run(settings, window, options.mode, &tables);
   // A large file is worked on by threads of its own where the jobs leave a
   // core spare for each file at work.
-  if (options.jobs >= 2 * options.files.size()) run.useThreadsFrom(kThreadsFrom);
+  if (options.jobs >= 2 * options.files.size()) run.useThreadsFrom(kThreadsWorthFrom);
   const RunOutcome outcome = run.clean(file);
   report.errorText = window.errorText();
   // Before the file's other lines: the encoding is known before any pass runs.

@@ -76,6 +76,12 @@ Stages srtBlankLineStages(const PassInput&) {
 bool eitherKind(const SubtitleKind& kind) { return kind.isMicroDvd || kind.isSubRip; }
 bool subRip(const SubtitleKind& kind) { return kind.isSubRip; }
 
+// The table passes, A and B, come first. Their work on a line grows with
+// the user's tables and outweighs handing the line to another thread: on a
+// large file the single pass gives them a thread of their own, and the
+// staged run lets two threads take turns at their lines.
+constexpr std::size_t kTablePasses = 2;
+
 const std::array<Pass, 6> kPasses{{
     {.option = Option::SubstituteLocalChars,
      .whenUnticked = WhenUnticked::CopyUnchanged,
@@ -169,10 +175,6 @@ Pipeline compose(const RunContext& run, const std::array<std::optional<SubtitleK
   return pipeline;
 }
 
-// Where the single pass on threads splits the passes: the table passes on
-// one thread, the rest on another.
-constexpr std::size_t kBackPassesFrom = 2;
-
 // Whether the chosen file is large enough to be worth the threads.
 bool worthThreads(const RunContext& run) {
   if (run.contents) return run.contents->size() >= run.threadsFrom;
@@ -182,13 +184,18 @@ bool worthThreads(const RunContext& run) {
 }
 
 // One step of the staged run: the first pass reads the chosen file, the
-// others what this run committed last.
-void stagedCopy(RunContext& run, const Pass& pass, LineStage& stage, SkipLogFile* log) {
+// others what this run committed last. Given `copy`, two threads share it.
+void stagedCopy(RunContext& run, const Pass& pass, LineStage& stage, SkipLogFile* log,
+                LineStage* copy = nullptr) {
   if (&pass == &kPasses.front()) {
-    copyThroughStage(run, run.paths.inputPath, stage, log);
+    copyThroughStage(run, run.paths.inputPath, stage, log, copy);
   } else {
-    rewriteOutput(run, stage, log);
+    rewriteOutput(run, stage, log, copy);
   }
+}
+
+bool isTablePass(const Pass& pass) {
+  return static_cast<std::size_t>(&pass - kPasses.data()) < kTablePasses;
 }
 
 }  // namespace
@@ -210,8 +217,15 @@ void runStagedPass(RunContext& run, const Pass& pass) {
   const std::optional<SubtitleKind> kind = kindToWorkOn(run, pass);
   if (!kind) return;
   withSkipLog(run, pass.keepsSkipLog, [&](SkipLogFile* log) {
-    for (auto& stage : pass.stages({run.settings, *kind, log, run.tables})) {
-      stagedCopy(run, pass, *stage, log);
+    const PassInput input{run.settings, *kind, log, run.tables};
+    const auto stages = pass.stages(input);
+    // A second set of a table pass's stages, for the other thread.
+    std::vector<std::unique_ptr<LineStage>> copies;
+    if (isTablePass(pass) && worthThreads(run)) copies = pass.stages(input);
+    for (std::size_t i = 0; i < stages.size(); ++i) {
+      LineStage* const copy =
+          i < copies.size() && copies[i]->changesLinesAlone() ? copies[i].get() : nullptr;
+      stagedCopy(run, pass, *stages[i], log, copy);
     }
   });
 }
@@ -244,12 +258,12 @@ void runSinglePass(RunContext& run) {
     try {
       if (worthThreads(run)) {
         // The table passes on the reading thread, the rest on the other.
-        Pipeline front = compose(run, kinds, 0, kBackPassesFrom, log);
-        Pipeline back = compose(run, kinds, kBackPassesFrom, kPasses.size(), log);
+        Pipeline front = compose(run, kinds, 0, kTablePasses, log);
+        Pipeline back = compose(run, kinds, kTablePasses, kPasses.size(), log);
         // The other thread's copy of the table passes, for the lines it takes
         // on when the reading thread falls behind.
         std::optional<Pipeline> frontCopy;
-        if (front.changesLinesAlone()) frontCopy = compose(run, kinds, 0, kBackPassesFrom, log);
+        if (front.changesLinesAlone()) frontCopy = compose(run, kinds, 0, kTablePasses, log);
         copyThroughStages(run, run.paths.inputPath, front, back, log,
                           frontCopy ? &*frontCopy : nullptr);
       } else {

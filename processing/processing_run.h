@@ -24,6 +24,10 @@ enum class RunOutcome {
   Failed,         ///< a failure was shown; the output holds the last finished pass
 };
 
+/// The size from which a file is worth a second thread: below it, starting
+/// the thread costs more than it saves.
+inline constexpr std::uint64_t kThreadsWorthFrom = std::uint64_t{1} << 20;
+
 /// How the passes reach the disk.
 enum class RunMode {
   Staged,      ///< each pass reads the output and commits a staging file
@@ -52,8 +56,9 @@ class ProcessingRun {
   RunOutcome clean(const std::string& path);
 
   /// From this size of the chosen file on, the single pass runs its later
-  /// passes on a thread of their own (see copyThroughStages); by default it
-  /// never does.
+  /// passes on a thread of their own, and the staged run lets two threads
+  /// take turns at the table passes' lines (see copyThroughStages); by
+  /// default neither does.
   void useThreadsFrom(std::uint64_t size) { threadsFrom_ = size; }
 
   /// The names of the latest run.

@@ -7,6 +7,7 @@
 #include "processing/file_ops.h"
 #include "processing/hand_off_sink.h"
 #include "processing/line_reader.h"
+#include "processing/pipeline.h"
 #include "processing/skip_log_file.h"
 #include "processing/staging_file.h"
 #include "processing/utf8_check.h"
@@ -53,7 +54,12 @@ void copyInto(RunContext& run, const std::string& source, const TextEncoding& en
 }  // namespace
 
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
-                      SkipLogFile* log) {
+                      SkipLogFile* log, LineStage* copy) {
+  if (copy) {
+    Pipeline nothingAfter;
+    copyThroughStages(run, source, stage, nothingAfter, log, copy);
+    return;
+  }
   copyInto(run, source, run.encoding, log, [&](LineReader& reader, LineSink& sink) {
     std::string line;
     while (reader.next(line)) stage.push(line, sink);
@@ -93,7 +99,7 @@ void copyThroughStages(RunContext& run, const std::string& source, LineStage& fr
   });
 }
 
-void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log) {
+void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log, LineStage* copy) {
   // What this run committed last, even if another run on the same file has
   // put its own output in place since; the name only where /proc is missing.
   std::string source = run.paths.outputPath;
@@ -101,7 +107,7 @@ void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log) {
     std::string own = reopenPath(run.committed);
     if (::access(own.c_str(), R_OK) == 0) source = std::move(own);
   }
-  copyThroughStage(run, source, stage, log);
+  copyThroughStage(run, source, stage, log, copy);
 }
 
 }  // namespace pellumar

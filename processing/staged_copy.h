@@ -21,8 +21,12 @@ FileDescriptor commitStaging(StagingFile& staging);
 /// copy leaves no staging file and the output as it was. A skip log the
 /// stage writes to is closed once the output's text is written out, before
 /// the commit, so that a log that cannot be written fails the copy too.
+///
+/// Given `copy`, a second instance of a `stage` that changes lines alone,
+/// the writing goes to a second thread, which takes turns with the reading
+/// one at the stage's work (see copyThroughStages).
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
-                      SkipLogFile* log = nullptr);
+                      SkipLogFile* log = nullptr, LineStage* copy = nullptr);
 
 /// The same through `front` and then `back`, which works on a second thread
 /// (see HandOffSink), and the check of a file read as UTF-8 on a third (see
@@ -35,6 +39,7 @@ void copyThroughStages(RunContext& run, const std::string& source, LineStage& fr
 
 /// The same with what this run committed last as the source, as every pass
 /// after the first does.
-void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log = nullptr);
+void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log = nullptr,
+                   LineStage* copy = nullptr);
 
 }  // namespace pellumar

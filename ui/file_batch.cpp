@@ -58,6 +58,7 @@ std::vector<FileResult> cleanEach(const std::vector<std::string>& files, const S
     FileResult& result = results[index];
     GatheringWindowSystem window(ticks);
     ProcessingRun run(settings, window, RunMode::Staged);
+    run.useThreadsFrom(kThreadsWorthFrom);
     RunOutcome outcome = RunOutcome::Failed;
     try {
       outcome = run.clean(files[index]);

@@ -86,8 +86,16 @@ void MainWindow::runGuarded(const std::function<void()>& work) {
   openButton_->setEnabled(true);
 }
 
+// The window cleans one file at a time, so a large one may have a second
+// thread.
+ProcessingRun MainWindow::stagedRun() {
+  ProcessingRun run(settings_, *windowSystem_, RunMode::Staged);
+  run.useThreadsFrom(kThreadsWorthFrom);
+  return run;
+}
+
 void MainWindow::runProcessing() {
-  runGuarded([this] { ProcessingRun(settings_, *windowSystem_, RunMode::Staged).run(); });
+  runGuarded([this] { stagedRun().run(); });
 }
 
 void MainWindow::cleanFiles(const std::vector<std::string>& paths) {
@@ -114,7 +122,7 @@ void MainWindow::cleanFiles(const std::vector<std::string>& paths) {
                                  std::nullopt);
     }
     if (files.size() == 1) {
-      ProcessingRun(settings_, *windowSystem_, RunMode::Staged).cleanAndConfirm(files.front());
+      stagedRun().cleanAndConfirm(files.front());
     } else if (files.size() > 1) {
       cleanSeveral(files);
     }

@@ -19,6 +19,7 @@ namespace pellumar {
 class BatchProgress;
 class FileChooser;
 class MessagePresenter;
+class ProcessingRun;
 class QtWindowSystem;
 
 /// What the window shows its dialogs through. Null members get the real
@@ -61,6 +62,7 @@ class MainWindow : public QWidget {
   /// event loop and leaving the open button enabled.
   void runGuarded(const std::function<void()>& work);
   void cleanSeveral(const std::vector<std::string>& files);
+  ProcessingRun stagedRun();
   void updateHelpTooltips();
   void layOut();
 

@@ -195,7 +195,7 @@ TEST_P(RunsOnOneFile, LeftoversGoOnlyWhenNoLiveRunHoldsThem) {
 
 INSTANTIATE_TEST_SUITE_P(AllWays, RunsOnOneFile,
                          ::testing::Values(testing::kStaged, testing::kSinglePass,
-                                           testing::kThreaded),
+                                           testing::kThreaded, testing::kStagedThreaded),
                          [](const auto& test) { return test.param.name; });
 
 }  // namespace

@@ -251,8 +251,20 @@ TEST_P(RunContract, FailureInALaterPassKeepsOnlyTheStagedRunsFinishedPasses) {
             "line 2 holds the character \"☃\" (U+2603), which the code page windows-1250 "
             "cannot hold.");
   EXPECT_EQ(listFolder(dir.path()), staged ? "movie.srt movie_PL.srt" : "movie.srt");
+  if (staged) EXPECT_EQ(file("movie_PL.srt"), "a\r\nteh\r\n");
+  // The same far into a large file, where threads take turns at the lines.
+  std::string many;
+  for (int i = 0; i < 30000; ++i) many += "\xB9\r\n";
+  window.messages.clear();
+  EXPECT_EQ(runOn(many + "teh\r\n" + many), RunOutcome::Failed);
+  EXPECT_EQ(message().substr(message().find("line")),
+            "line 30001 holds the character \"☃\" (U+2603), which the code page windows-1250 "
+            "cannot hold.");
   if (!staged) return;
-  EXPECT_EQ(file("movie_PL.srt"), "a\r\nteh\r\n");
+  std::string finished;
+  for (int i = 0; i < 30000; ++i) finished += "a\r\n";
+  EXPECT_EQ(file("movie_PL.srt"), finished + "teh\r\n" + finished);
+  window.messages.clear();
   SystemFaults calls({.error = EIO, .writeToFail = 2});
   EXPECT_EQ(runOn("ą\n"), RunOutcome::Failed);
   EXPECT_EQ(file("movie_PL.srt"), "a\r\n");
@@ -261,7 +273,7 @@ TEST_P(RunContract, FailureInALaterPassKeepsOnlyTheStagedRunsFinishedPasses) {
 
 INSTANTIATE_TEST_SUITE_P(AllWays, RunContract,
                          ::testing::Values(testing::kStaged, testing::kSinglePass,
-                                           testing::kThreaded),
+                                           testing::kThreaded, testing::kStagedThreaded),
                          [](const auto& test) { return test.param.name; });
 
 }  // namespace

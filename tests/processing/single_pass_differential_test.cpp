@@ -286,6 +286,8 @@ class Workspace {
       // Threads change nothing, failures included.
       if ((bits ^ input.seed) % 3 == 0) {
         ASSERT_EQ(single.all, run(input, settings, bits, testing::kThreaded).all);
+      } else if ((bits ^ input.seed) % 3 == 1) {
+        ASSERT_EQ(staged.all, run(input, settings, bits, testing::kStagedThreaded).all);
       }
       // A failure other than an overlong block may come at another pass in
       // the staged run, which keeps the passes finished before it; the single

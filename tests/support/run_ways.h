@@ -26,5 +26,6 @@ inline std::ostream& operator<<(std::ostream& out, const RunWay& way) { return o
 inline const RunWay kStaged{RunMode::Staged, false, "Staged"};
 inline const RunWay kSinglePass{RunMode::SinglePass, false, "SinglePass"};
 inline const RunWay kThreaded{RunMode::SinglePass, true, "Threaded"};
+inline const RunWay kStagedThreaded{RunMode::Staged, true, "StagedThreaded"};
 
 }  // namespace pellumar::testing
