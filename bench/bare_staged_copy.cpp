@@ -2,9 +2,11 @@
 // any text work: the encoding check of FILE, then seven line copies through
 // the core's staging file and commit (pass A from FILE; B, C, both steps of D,
 // E and F rewriting the output), and before E and F a full line read of FILE
-// as kind detection does. Every stage passes its lines on unchanged.
+// as kind detection does. Every stage passes its lines on unchanged. With
+// --threads, the copies of A and B go through two threads taking turns at
+// the lines, as the staged run's copies do for a large file.
 //
-//   bare_staged_copy FILE...
+//   bare_staged_copy [--threads] FILE...
 
 #include <cstdio>
 #include <exception>
@@ -34,6 +36,7 @@ class NoWindow : public WindowSystem {
 class Unchanged : public LineStage {
  public:
   void push(std::string& line, LineSink& out) override { out.put(line); }
+  bool changesLinesAlone() const override { return true; }
 };
 
 // Kind detection's reading, without its tests.
@@ -44,19 +47,20 @@ void readAllLines(const std::string& path, const TextEncoding& encoding) {
   }
 }
 
-void bareStagedRun(const std::string& file, const Settings& settings) {
+void bareStagedRun(const std::string& file, const Settings& settings, bool threads) {
   NoWindow window;
   RunContext run{settings, window, deriveJobPaths(file, settings.nameSuffix), {}, {}};
   run.encoding = detectFileEncoding(file, CodePage::defaultPage());
-  Unchanged stage;
-  copyThroughStage(run, file, stage);  // A
-  rewriteOutput(run, stage);           // B
-  rewriteOutput(run, stage);           // C
-  rewriteOutput(run, stage);           // D, spaces before punctuation
-  rewriteOutput(run, stage);           // D, spaces after hyphens
-  readAllLines(file, run.encoding);    // the kind detection, for E and F
-  rewriteOutput(run, stage);           // E
-  rewriteOutput(run, stage);           // F
+  Unchanged stage, copy;
+  LineStage* const shared = threads ? &copy : nullptr;
+  copyThroughStage(run, file, stage, nullptr, shared);  // A
+  rewriteOutput(run, stage, nullptr, shared);           // B
+  rewriteOutput(run, stage);                            // C
+  rewriteOutput(run, stage);                            // D, spaces before punctuation
+  rewriteOutput(run, stage);                            // D, spaces after hyphens
+  readAllLines(file, run.encoding);                     // the kind detection, for E and F
+  rewriteOutput(run, stage);                            // E
+  rewriteOutput(run, stage);                            // F
 }
 
 }  // namespace
@@ -65,7 +69,9 @@ void bareStagedRun(const std::string& file, const Settings& settings) {
 int main(int argc, char** argv) {
   const pellumar::Settings settings;
   try {
-    for (int i = 1; i < argc; ++i) pellumar::bareStagedRun(argv[i], settings);
+    const bool threads = argc > 1 && std::string(argv[1]) == "--threads";
+    for (int i = threads ? 2 : 1; i < argc; ++i)
+      pellumar::bareStagedRun(argv[i], settings, threads);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "bare_staged_copy: %s\n", error.what());
     return 1;

@@ -42,6 +42,7 @@ run() {
 for f in large.srt large.sub; do
   run "copy $f" "$build/line_copy" "$f"
   run "bare $f" "$build/bare_staged_copy" "$f"
+  run "bare2 $f" "$build/bare_staged_copy" --threads "$f"
   for s in sample full; do
     settings=(--settings "${ini[$s]}" -q)
     run "single $s $f" "$cli" "${settings[@]}" --all "$f"
@@ -119,6 +120,7 @@ row() {
 }
 row "one-pass line copy" copy copy
 row "bare staged copy" bare copy
+row "bare staged copy, A and B on two threads" bare2 copy
 for s in sample full; do
   row "\`pellumar-cli --all\`, $s settings" "single $s" copy
 done
@@ -127,6 +129,10 @@ for s in sample full; do
 done
 for s in sample full; do
   row "\`--all --staged\` against the bare staged copy, $s settings" "staged $s" bare
+done
+for s in sample full; do
+  row "\`--all --staged\` against the bare staged copy on two threads, $s settings" \
+    "staged $s" bare2
 done
 echo
 echo "Each pass alone (single pass: one read of FILE, the pass, one write), MB/s:"
