@@ -29,7 +29,8 @@ struct RunContext {
   std::optional<std::string> contents{};
 
   /// From this size of the chosen file on, the single pass works on
-  /// threads (see copyThroughStages).
+  /// threads, and so do the staged run's table passes (see
+  /// copyThroughStages).
   std::uint64_t threadsFrom = std::numeric_limits<std::uint64_t>::max();
 
   /// The bytes to read instead of the chosen file, if any.
