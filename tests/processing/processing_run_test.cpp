@@ -251,7 +251,9 @@ TEST_P(RunContract, FailureInALaterPassKeepsOnlyTheStagedRunsFinishedPasses) {
             "line 2 holds the character \"☃\" (U+2603), which the code page windows-1250 "
             "cannot hold.");
   EXPECT_EQ(listFolder(dir.path()), staged ? "movie.srt movie_PL.srt" : "movie.srt");
-  if (staged) EXPECT_EQ(file("movie_PL.srt"), "a\r\nteh\r\n");
+  if (staged) {
+    EXPECT_EQ(file("movie_PL.srt"), "a\r\nteh\r\n");
+  }
   // The same far into a large file, where threads take turns at the lines.
   std::string many;
   for (int i = 0; i < 30000; ++i) many += "\xB9\r\n";
