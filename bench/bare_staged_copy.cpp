@@ -12,14 +12,14 @@
 #include <exception>
 #include <string>
 
-#include "processing/code_page.h"
-#include "processing/job_paths.h"
-#include "processing/line_reader.h"
-#include "processing/line_stage.h"
-#include "processing/run_context.h"
-#include "processing/settings.h"
-#include "processing/staged_copy.h"
-#include "processing/text_encoding.h"
+#include "processing/text/code_page.h"
+#include "processing/run/job_paths.h"
+#include "processing/text/line_reader.h"
+#include "processing/passes/line_stage.h"
+#include "processing/run/run_context.h"
+#include "processing/run/settings.h"
+#include "processing/run/staged_copy.h"
+#include "processing/text/text_encoding.h"
 #include "processing/window_system.h"
 
 namespace pellumar {

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "processing/blank_subtitles.h"
-#include "processing/formatting_codes.h"
-#include "processing/line_stage.h"
-#include "processing/redundant_spaces.h"
-#include "processing/srt_blank_lines.h"
-#include "processing/subtitle_kind.h"
+#include "processing/passes/blank_subtitles.h"
+#include "processing/passes/formatting_codes.h"
+#include "processing/passes/line_stage.h"
+#include "processing/passes/redundant_spaces.h"
+#include "processing/passes/srt_blank_lines.h"
+#include "processing/passes/subtitle_kind.h"
 
 namespace pellumar {
 namespace {

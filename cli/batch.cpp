@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <exception>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -11,10 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "cli/cli_window_system.h"
-#include "processing/file_ops.h"
-#include "processing/job_paths.h"
-#include "processing/processing_run.h"
+#include "processing/run/job_paths.h"
 
 namespace pellumar::cli {
 
@@ -78,14 +74,6 @@ class PathKeys {
   std::map<fs::path, std::optional<fs::path>> folders_;
 };
 
-std::string whyNotAFile(const std::string& file) {
-  std::error_code error;
-  const fs::file_status status = fs::status(file, error);
-  if (fs::is_directory(status)) return "Is a folder, not a file.";
-  if (fs::exists(status)) return "Not a regular file.";
-  return "No such file.";
-}
-
 void checkGroups(std::size_t fileCount, const std::vector<std::vector<std::size_t>>& groups) {
   std::vector<int> seen(fileCount);
   for (const auto& group : groups) {
@@ -133,34 +121,23 @@ std::vector<std::vector<std::size_t>> groupFiles(const std::vector<std::string>&
 
 std::size_t runBatch(const std::vector<std::string>& files,
                      const std::vector<std::vector<std::size_t>>& groups, unsigned jobs,
-                     const FileTask& task, const ReportSink& sink) {
+                     const FileTask& task, const OutcomeSink& sink) {
   checkGroups(files.size(), groups);
   std::size_t notProcessed = 0;
-
-  // A worker thread must not let an exception out: it would end the program
-  // with the other files half done.
-  auto runOne = [&](std::size_t index) -> FileReport {
-    try {
-      return task(files[index]);
-    } catch (const std::exception& error) {
-      return {errorLine(error.what(), files[index]), {}, false};
-    } catch (...) {
-      return {errorLine("Unexpected error.", files[index]), {}, false};
-    }
-  };
+  auto runOne = [&](std::size_t index) { return task(files[index]); };
 
   const std::size_t threadCount = std::min<std::size_t>(jobs, groups.size());
   if (threadCount <= 1) {
     // Command-line order keeps every group's order too.
     for (std::size_t index = 0; index < files.size(); ++index) {
-      const FileReport report = runOne(index);
-      if (!report.processed) ++notProcessed;
-      sink({&report, 1});
+      const RunOutcome outcome = runOne(index);
+      if (!outcome.cleaned()) ++notProcessed;
+      sink({&outcome, 1});
     }
     return notProcessed;
   }
 
-  std::vector<std::optional<FileReport>> finished(files.size());
+  std::vector<std::optional<RunOutcome>> finished(files.size());
   std::mutex mutex;
   std::condition_variable fileFinished;
   std::size_t nextGroup = 0;
@@ -173,10 +150,10 @@ std::size_t runBatch(const std::vector<std::string>& files,
         group = nextGroup++;
       }
       for (const std::size_t index : groups[group]) {
-        FileReport report = runOne(index);
+        RunOutcome outcome = runOne(index);
         {
           const std::lock_guard lock(mutex);
-          finished[index] = std::move(report);
+          finished[index] = std::move(outcome);
         }
         fileFinished.notify_one();
       }
@@ -187,7 +164,7 @@ std::size_t runBatch(const std::vector<std::string>& files,
   workers.reserve(threadCount);
   for (std::size_t i = 0; i < threadCount; ++i) workers.emplace_back(worker);
 
-  std::vector<FileReport> ready;
+  std::vector<RunOutcome> ready;
   for (std::size_t next = 0; next < files.size();) {
     {
       std::unique_lock lock(mutex);
@@ -197,8 +174,8 @@ std::size_t runBatch(const std::vector<std::string>& files,
         finished[next].reset();
       }
     }
-    for (const FileReport& report : ready) {
-      if (!report.processed) ++notProcessed;
+    for (const RunOutcome& outcome : ready) {
+      if (!outcome.cleaned()) ++notProcessed;
     }
     sink(ready);
     ready.clear();
@@ -206,50 +183,37 @@ std::size_t runBatch(const std::vector<std::string>& files,
   return notProcessed;
 }
 
-FileReport processFile(const std::string& file, const Settings& settings, const RuleTables& tables,
-                       const CliOptions& options) {
-  FileReport report;
-  // Checked only now, when the FILE's turn has come: an earlier FILE of its
-  // group may just have written it.
-  if (!fileExists(file)) {
-    report.errorText = errorLine(whyNotAFile(file), file);
-    return report;
-  }
-  CliWindowSystem window(file, options);
-  ProcessingRun run(settings, window, options.mode, &tables);
-  // A large file is worked on by threads of its own where the jobs leave a
-  // core spare for each file at work.
-  if (options.jobs >= 2 * options.files.size()) run.useThreadsFrom(kThreadsWorthFrom);
-  const RunOutcome outcome = run.clean(file);
-  report.errorText = window.errorText();
-  // Before the file's other lines: the encoding is known before any pass runs.
-  if (options.verbose && run.encoding()) {
-    report.errorText.insert(0, errorLine("read as " + run.encoding()->name(), file));
-  }
-  switch (outcome) {
-    case RunOutcome::Done:
-      report.processed = true;
-      if (!options.quiet) report.progressText = file + " -> " + run.paths().outputPath + "\n";
-      break;
-    case RunOutcome::NothingChosen:
-      // Gone between the check above and the run's own.
-      report.errorText += errorLine(whyNotAFile(file), file);
-      break;
-    case RunOutcome::Failed:
-      break;
-  }
-  return report;
+std::string whyNotAFile(const std::string& file) {
+  std::error_code error;
+  const fs::file_status status = fs::status(file, error);
+  if (fs::is_directory(status)) return "Is a folder, not a file.";
+  if (fs::exists(status)) return "Not a regular file.";
+  return "No such file.";
 }
 
-void printReports(std::span<const FileReport> reports, std::FILE* out, std::FILE* err) {
-  for (const FileReport& report : reports) {
-    if (!report.errorText.empty()) {
+void printOutcomes(std::span<const RunOutcome> outcomes, const CliOptions& options, std::FILE* out,
+                   std::FILE* err) {
+  for (const RunOutcome& outcome : outcomes) {
+    const std::string& file = outcome.paths.inputPath;
+    std::string errorText;
+    // Before the file's other lines: the encoding is known before any pass runs.
+    if (options.verbose && outcome.readAs) {
+      errorText += errorLine("read as " + outcome.readAs->name(), file);
+    }
+    for (const std::string& note : outcome.notes) errorText += errorLine(note, file);
+    if (outcome.failure) errorText += errorLine(*outcome.failure, file);
+    if (outcome.ending == RunOutcome::Ending::NotAFile) {
+      errorText += errorLine(whyNotAFile(file), file);
+    }
+    if (!errorText.empty()) {
       // What is buffered for stdout belongs before these lines.
       std::fflush(out);
-      writeText(report.errorText, err);
+      writeText(errorText, err);
       std::fflush(err);
     }
-    writeText(report.progressText, out);
+    if (outcome.cleaned() && !options.quiet) {
+      writeText(file + " -> " + outcome.output + "\n", out);
+    }
   }
   std::fflush(out);
 }

@@ -8,17 +8,10 @@
 #include <vector>
 
 #include "cli/cli_options.h"
-#include "processing/rule_tables.h"
-#include "processing/settings.h"
+#include "processing/passes/rule_tables.h"
+#include "processing/run/settings.h"
 
 namespace pellumar::cli {
-
-/// What one FILE leaves for the user, printed once every earlier FILE is.
-struct FileReport {
-  std::string errorText;     ///< stderr lines, each ending in "\n"
-  std::string progressText;  ///< the stdout line, or empty
-  bool processed = false;    ///< the run ended Done
-};
 
 /// Indices of FILEs that must not run at the same time, each group in
 /// command-line order and the groups ordered by their first FILE. FILEs share
@@ -28,26 +21,26 @@ struct FileReport {
 std::vector<std::vector<std::size_t>> groupFiles(const std::vector<std::string>& files,
                                                  const std::string& nameSuffix);
 
-using FileTask = std::function<FileReport(const std::string& file)>;
-using ReportSink = std::function<void(std::span<const FileReport>)>;
+/// Cleans one FILE; must not throw.
+using FileTask = std::function<RunOutcome(const std::string& file)>;
+using OutcomeSink = std::function<void(std::span<const RunOutcome>)>;
 
 /// Runs `task` once for every FILE, up to `jobs` groups at once; within a
-/// group one after another in command-line order. `sink` gets the reports in
+/// group one after another in command-line order. `sink` gets the outcomes in
 /// command-line order on the calling thread, as soon as a FILE and all before
-/// it are finished. A task that throws counts as not processed, its message
-/// reported. Returns how many FILEs were not processed.
+/// it are finished. Returns how many FILEs were not cleaned.
 std::size_t runBatch(const std::vector<std::string>& files,
                      const std::vector<std::vector<std::size_t>>& groups, unsigned jobs,
-                     const FileTask& task, const ReportSink& sink);
+                     const FileTask& task, const OutcomeSink& sink);
 
-/// One processing run on `file` with `settings` and their `tables`, as the
-/// open button would run it with the options' boxes ticked. Files that are
-/// missing or no regular file are reported and not run.
-FileReport processFile(const std::string& file, const Settings& settings, const RuleTables& tables,
-                       const CliOptions& options);
+/// What a FILE that names no regular file is: "Is a folder, not a file.", ...
+std::string whyNotAFile(const std::string& file);
 
-/// Writes each report's stderr lines, then its stdout line, keeping that
-/// order when both streams go to one terminal.
-void printReports(std::span<const FileReport> reports, std::FILE* out, std::FILE* err);
+/// Writes what a run on each FILE has to say: its stderr lines (with
+/// `verbose`, first the encoding it was read in), then, unless `quiet`, its
+/// "FILE -> OUTPUT" line, keeping that order when both streams go to one
+/// terminal.
+void printOutcomes(std::span<const RunOutcome> outcomes, const CliOptions& options, std::FILE* out,
+                   std::FILE* err);
 
 }  // namespace pellumar::cli

@@ -2,9 +2,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <array>
 #include <thread>
 
-#include "processing/file_ops.h"
+#include "processing/files/file_io.h"
+#include "processing/text/code_page_setting.h"
 #include "settings/settings_loader.h"
 #include "settings/settings_location.h"
 
@@ -36,28 +38,12 @@ class HelpFormatter : public CLI::Formatter {
   }
 };
 
-// A box the command line can tick or clear. Only the two boxes that start
-// ticked get a negation, since the others are clear unless asked for.
-struct BoxFlag {
-  Option option;
-  const char* names;
-  const char* help;
-};
-
-constexpr BoxFlag kBoxFlags[] = {
-    {Option::SubstituteLocalChars, "--local-chars,!--no-local-chars",
-     "Substitute localized characters from [LOCAL_CHAR] (default: on)"},
-    {Option::ReplaceStrings, "--replace-strings,!--no-replace-strings",
-     "Search and replace strings from [RSTRINGS] (default: on)"},
-    {Option::RemoveFormattingCodes, "--remove-codes",
-     "Remove font styles and colours: formatting codes in braces"},
-    {Option::DeleteRedundantSpaces, "--delete-spaces",
-     "Delete redundant spaces before punctuation and after hyphens"},
-    {Option::DeleteBlankSubtitles, "--delete-blank",
-     "Delete blank lines: subtitles without text, logged to OUTPUT.log"},
-    {Option::FixSrtBlankLines, "--fix-srt-blank",
-     "Fix SRT blank lines: collapse runs of empty lines"},
-};
+// A pass's option, and its negation for a pass that is on by default.
+std::string flagNames(const Pass& pass) {
+  std::string names = std::string("--") + pass.flag;
+  if (pass.onByDefault) names += std::string(",!--no-") + pass.flag;
+  return names;
+}
 
 // The places lexmend.ini is looked for and the one this run would read, so
 // that a user can tell which settings are in force.
@@ -96,11 +82,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
                        "Print the version and exit");
   app.get_help_ptr()->description("Print this help and exit");
 
-  std::array<bool, std::size(kBoxFlags)> flagValues{};
-  std::array<CLI::Option*, std::size(kBoxFlags)> flagOptions{};
-  for (std::size_t i = 0; i < std::size(kBoxFlags); ++i) {
-    flagValues[i] = options.isTicked(kBoxFlags[i].option);
-    flagOptions[i] = app.add_flag(kBoxFlags[i].names, flagValues[i], kBoxFlags[i].help);
+  std::array<bool, kPassCount> flagValues{};
+  std::array<CLI::Option*, kPassCount> flagOptions{};
+  for (const Pass& pass : passTable()) {
+    const auto i = static_cast<std::size_t>(pass.id);
+    flagValues[i] = pass.onByDefault;
+    flagOptions[i] = app.add_flag(flagNames(pass), flagValues[i], pass.flagHelp);
   }
   bool all = false;
   app.add_flag("--all", all, "Turn on all six options above");
@@ -160,7 +147,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
     return result;
   }
   if (codePageOption->count() > 0) {
-    CodePageSpec parsed = parseCodePageSpec(codePage);
+    CodePageSetting parsed = parseCodePageSetting(codePage);
     if (!parsed.error.empty()) {
       result.exitStatus = kExitBadUsage;
       result.err = badUsage("--codepage: " + parsed.error + ".");
@@ -174,12 +161,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
     return result;
   }
 
-  // A box named on its own wins over --all, wherever either stands.
-  for (std::size_t i = 0; i < std::size(kBoxFlags); ++i) {
-    const bool value = flagOptions[i]->count() > 0 ? flagValues[i]
-                       : all                       ? true
-                                                   : options.isTicked(kBoxFlags[i].option);
-    options.setTicked(kBoxFlags[i].option, value);
+  // A pass named on its own wins over --all, wherever either stands.
+  for (const Pass& pass : passTable()) {
+    const auto i = static_cast<std::size_t>(pass.id);
+    options.passes.set(pass.id, flagOptions[i]->count() > 0 ? flagValues[i]
+                                : all                       ? true
+                                                            : pass.onByDefault);
   }
   if (settingsOption->count() > 0) options.settingsFile = settingsFile;
   options.jobs = jobs < 1 ? 1u : static_cast<unsigned>(jobs);

@@ -1,22 +1,19 @@
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "processing/code_page_guess.h"
-#include "processing/options.h"
-#include "processing/processing_run.h"
+#include "cli/output_text.h"
+#include "processing/passes/pass_table.h"
+#include "processing/run/processing_run.h"
+#include "processing/text/code_page.h"
 
 namespace pellumar::cli {
 
-inline constexpr const char* kProgramName = "pellumar-cli";
-
-/// What the command line asked for. Defaults are those of a freshly opened
-/// window: local characters and string replacement ticked, the rest clear.
+/// What the command line asked for.
 struct CliOptions {
-  std::array<bool, kOptionCount> ticked = defaultTicks();
+  PassSet passes = PassSet::defaults();
   std::optional<std::string> settingsFile;  ///< empty: lexmend.ini from the working folder
   unsigned jobs = 1;                        ///< files processed at once, at least 1
   bool quiet = false;
@@ -25,16 +22,6 @@ struct CliOptions {
   std::optional<CodePageCandidates> codePages;
   RunMode mode = RunMode::SinglePass;
   std::vector<std::string> files;  ///< exactly as given, in command-line order
-
-  bool isTicked(Option option) const { return ticked[static_cast<std::size_t>(option)]; }
-  void setTicked(Option option, bool value) { ticked[static_cast<std::size_t>(option)] = value; }
-
-  static constexpr std::array<bool, kOptionCount> defaultTicks() {
-    std::array<bool, kOptionCount> ticks{};
-    ticks[static_cast<std::size_t>(Option::SubstituteLocalChars)] = true;
-    ticks[static_cast<std::size_t>(Option::ReplaceStrings)] = true;
-    return ticks;
-  }
 };
 
 /// The outcome of reading argv: either options to run with, or text to print

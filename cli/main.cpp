@@ -7,7 +7,7 @@
 
 #include "cli/batch.h"
 #include "cli/cli_options.h"
-#include "cli/cli_window_system.h"
+#include "cli/output_text.h"
 #include "settings/settings_loader.h"
 #include "settings/settings_location.h"
 
@@ -30,12 +30,20 @@ int runCli(int argc, char** argv) {
   Settings settings = *load.settings;
   if (options.codePages) settings.setLegacyPages(*options.codePages);
 
-  const RuleTables tables(settings);
-  const std::size_t notProcessed = runBatch(
+  const RuleTables tables(settings.localChars, settings.replacements);
+  const std::size_t notCleaned = runBatch(
       options.files, groupFiles(options.files, settings.nameSuffix), options.jobs,
-      [&](const std::string& file) { return processFile(file, settings, tables, options); },
-      [](std::span<const FileReport> reports) { printReports(reports, stdout, stderr); });
-  return notProcessed == 0 ? kExitAllProcessed : kExitSomeNotProcessed;
+      [&](const std::string& file) {
+        return clean({.settings = settings,
+                      .input = file,
+                      .passes = options.passes,
+                      .mode = options.mode,
+                      .tables = &tables});
+      },
+      [&](std::span<const RunOutcome> outcomes) {
+        printOutcomes(outcomes, options, stdout, stderr);
+      });
+  return notCleaned == 0 ? kExitAllProcessed : kExitSomeNotProcessed;
 }
 
 }  // namespace

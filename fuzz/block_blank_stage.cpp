@@ -4,8 +4,8 @@
 // A second removal changes nothing.
 
 #include "fuzz/fuzz_support.h"
-#include "processing/blank_subtitles.h"
-#include "processing/run_failure.h"
+#include "processing/passes/blank_subtitles.h"
+#include "processing/files/run_failure.h"
 #include "tests/support/rule_models.h"
 #include "tests/support/stage_runner.h"
 

@@ -3,7 +3,7 @@
 // second removal changes nothing.
 
 #include "fuzz/fuzz_support.h"
-#include "processing/blank_subtitles.h"
+#include "processing/passes/blank_subtitles.h"
 #include "tests/support/rule_models.h"
 #include "tests/support/stage_runner.h"
 

@@ -3,13 +3,13 @@
 // written back in the same encoding read back the same.
 
 #include "fuzz/fuzz_support.h"
-#include "processing/code_page.h"
+#include "processing/text/code_page.h"
 #include "processing/file_ops.h"
-#include "processing/line_reader.h"
-#include "processing/line_writer.h"
-#include "processing/run_failure.h"
-#include "processing/text_encoding.h"
-#include "processing/utf8.h"
+#include "processing/text/line_reader.h"
+#include "processing/text/line_writer.h"
+#include "processing/files/run_failure.h"
+#include "processing/text/text_encoding.h"
+#include "processing/text/utf8.h"
 
 namespace pellumar::fuzz::line_files {
 

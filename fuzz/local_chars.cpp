@@ -2,9 +2,9 @@
 // length in characters and comes out as substituting position by position,
 // entry by entry, gives. One prepared table serves all the lines.
 
-#include "processing/local_chars.h"
+#include "processing/passes/local_chars.h"
 #include "fuzz/fuzz_support.h"
-#include "processing/code_page.h"
+#include "processing/text/code_page.h"
 
 namespace pellumar::fuzz::local_chars {
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "fuzz/fuzz_support.h"
-#include "processing/code_page.h"
+#include "processing/text/code_page.h"
 #include "processing/file_ops.h"
-#include "processing/processing_run.h"
+#include "processing/run/processing_run.h"
 #include "tests/support/fake_window_system.h"
 
 namespace pellumar::fuzz::processing_run {

@@ -2,7 +2,7 @@
 // searching and splicing entry by entry gives, and it grows by no more than
 // the to-texts put in. One prepared table serves all the lines.
 
-#include "processing/replace_strings.h"
+#include "processing/passes/replace_strings.h"
 #include "fuzz/fuzz_support.h"
 
 namespace pellumar::fuzz::replace_strings {

@@ -3,7 +3,7 @@
 // nothing.
 
 #include "fuzz/fuzz_support.h"
-#include "processing/redundant_spaces.h"
+#include "processing/passes/redundant_spaces.h"
 #include "tests/support/rule_models.h"
 
 namespace pellumar::fuzz::spaces_before_punctuation {

@@ -2,7 +2,7 @@
 // empty lines stay side by side, and a second collapse changes nothing.
 
 #include "fuzz/fuzz_support.h"
-#include "processing/srt_blank_lines.h"
+#include "processing/passes/srt_blank_lines.h"
 #include "tests/support/rule_models.h"
 #include "tests/support/stage_runner.h"
 

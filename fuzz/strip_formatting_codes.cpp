@@ -3,7 +3,7 @@
 // a second removal changes nothing.
 
 #include "fuzz/fuzz_support.h"
-#include "processing/formatting_codes.h"
+#include "processing/passes/formatting_codes.h"
 #include "tests/support/rule_models.h"
 
 namespace pellumar::fuzz::strip_formatting_codes {

@@ -1,11 +1,11 @@
 // Kind detection on any text: the line tests count braces and find the arrow
 // as written, and the file's kind follows from more than three such lines.
 
-#include "processing/subtitle_kind.h"
+#include "processing/passes/subtitle_kind.h"
 #include "fuzz/fuzz_support.h"
-#include "processing/code_page.h"
-#include "processing/line_reader.h"
-#include "processing/run_failure.h"
+#include "processing/text/code_page.h"
+#include "processing/text/line_reader.h"
+#include "processing/files/run_failure.h"
 
 namespace pellumar::fuzz::subtitle_kind {
 

@@ -3,12 +3,12 @@
 #include <string_view>
 #include <utility>
 
-#include "processing/code_page.h"
-#include "processing/code_page_guess.h"
-#include "processing/file_ops.h"
-#include "processing/line_reader.h"
-#include "processing/run_failure.h"
-#include "processing/text_encoding.h"
+#include "processing/files/file_io.h"
+#include "processing/files/run_failure.h"
+#include "processing/text/code_page.h"
+#include "processing/text/code_page_setting.h"
+#include "processing/text/line_reader.h"
+#include "processing/text/text_encoding.h"
 
 namespace pellumar {
 
@@ -128,7 +128,7 @@ SettingsLoad loadSettings(const std::string& name) {
     // CODEPAGE line replaces an earlier one.
     CodePageCandidates pages = defaultCodePageCandidates();
     if (!parsed.codePageName().empty()) {
-      CodePageSpec named = parseCodePageSpec(parsed.codePageName());
+      CodePageSetting named = parseCodePageSetting(parsed.codePageName());
       if (!named.error.empty()) return failure(named.error + " in " + name + ".");
       pages = std::move(named.candidates);
     }

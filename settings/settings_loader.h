@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "processing/settings.h"
+#include "processing/run/settings.h"
 
 namespace pellumar {
 

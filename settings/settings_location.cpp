@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "processing/file_ops.h"
+#include "processing/files/file_io.h"
 #include "settings/settings_loader.h"
 
 namespace pellumar {

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QProgressDialog>
 
-#include "processing/window_system.h"
+#include "ui/object_names.h"
 
 namespace pellumar {
 

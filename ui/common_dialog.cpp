@@ -5,14 +5,14 @@
 #include <QFileInfo>
 #include <QWidget>
 
-#include "processing/processing_run.h"
 #include "ui/file_filter.h"
+#include "ui/object_names.h"
 
 namespace pellumar {
 
 CommonDialog::CommonDialog(QWidget* window)
     : QObject(window), window_(window), title_(kOpenDialogTitle) {
-  setObjectName(QStringLiteral("CommonDialog1"));
+  setObjectName(QString::fromUtf8(kOpenDialogObjectName));
 }
 
 void CommonDialog::showOpen() {

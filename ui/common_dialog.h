@@ -10,7 +10,12 @@ class QWidget;
 
 namespace pellumar {
 
-/// The window's invisible open-file dialog component, "CommonDialog1". Shows a
+/// The dialog's title and its two filters: subtitle files, and all files.
+inline constexpr const char* kOpenDialogTitle = "Open Subtitle File";
+inline constexpr const char* kSubtitleFilter =
+    "(*.sub;*.srt;*.txt)|*.sub;*.srt;*.txt|all files (*.*)|*.*";
+
+/// The window's invisible open-file dialog component. Shows a
 /// Qt file dialog over its window and remembers, for this session only, the
 /// folder of the last file chosen.
 class CommonDialog : public QObject, public FileChooser {

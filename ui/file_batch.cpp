@@ -1,9 +1,7 @@
 #include "ui/file_batch.h"
 
-#include <exception>
 #include <filesystem>
 
-#include "processing/processing_run.h"
 #include "ui/batch_progress.h"
 
 namespace pellumar {
@@ -26,68 +24,58 @@ std::string noteLine(const std::string& text) {
   return line + kLineBreak;
 }
 
-void addSection(std::string& summary, const char* heading, const std::vector<FileResult>& results,
-                FileResult::State state) {
+enum class Section { Written, Failed, Cancelled };
+
+Section sectionOf(const std::optional<RunOutcome>& outcome) {
+  if (!outcome) return Section::Cancelled;
+  return outcome->cleaned() ? Section::Written : Section::Failed;
+}
+
+void addSection(std::string& summary, const char* heading, const std::vector<std::string>& files,
+                const BatchOutcomes& outcomes, Section section) {
   std::string lines;
-  for (const FileResult& result : results) {
-    if (result.state != state) continue;
-    lines += nameOf(result.file);
-    if (state == FileResult::State::Written) lines += " -> " + nameOf(result.output);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (sectionOf(outcomes[i]) != section) continue;
+    lines += nameOf(files[i]);
+    if (section == Section::Written) lines += " -> " + nameOf(outcomes[i]->output);
     lines += kLineBreak;
-    for (const std::string& note : result.notes) lines += noteLine(note);
+    if (!outcomes[i]) continue;
+    for (const std::string& note : outcomes[i]->notes) lines += noteLine(note);
+    if (section == Section::Failed) lines += noteLine(failureText(*outcomes[i]));
   }
   if (!lines.empty()) summary += kLineBreak + std::string(heading) + kLineBreak + lines;
 }
 
 }  // namespace
 
-void GatheringWindowSystem::showMessage(const std::string& text, MessageIcon,
-                                        const std::optional<std::string>&) {
-  messages_.push_back(text);
-}
-
-std::vector<FileResult> cleanEach(const std::vector<std::string>& files, const Settings& settings,
-                                  const std::array<bool, kOptionCount>& ticks,
-                                  BatchProgress& progress) {
-  std::vector<FileResult> results;
-  for (const std::string& file : files)
-    results.push_back({file, FileResult::State::Cancelled, {}, {}});
+BatchOutcomes cleanEach(const std::vector<std::string>& files, const RunRequest& request,
+                        BatchProgress& progress) {
+  BatchOutcomes outcomes(files.size());
   progress.start(static_cast<int>(files.size()));
+  RunRequest each = request;
   for (std::size_t index = 0; index < files.size(); ++index) {
     if (!progress.next(static_cast<int>(index), nameOf(files[index]))) break;
-    FileResult& result = results[index];
-    GatheringWindowSystem window(ticks);
-    ProcessingRun run(settings, window, RunMode::Staged);
-    run.useThreadsFrom(kThreadsWorthFrom);
-    RunOutcome outcome = RunOutcome::Failed;
-    try {
-      outcome = run.clean(files[index]);
-    } catch (const std::exception& error) {
-      window.showMessage(error.what(), MessageIcon::None, std::nullopt);
-    }
-    result.notes = window.messages();
-    if (outcome == RunOutcome::Done) {
-      result.state = FileResult::State::Written;
-      result.output = run.paths().outputPath;
-    } else {
-      result.state = FileResult::State::Failed;
-      if (outcome == RunOutcome::NothingChosen) result.notes.push_back("No such file.");
-    }
+    each.input = files[index];
+    outcomes[index] = clean(each);
   }
   progress.finish();
-  return results;
+  return outcomes;
 }
 
-std::string batchSummary(const std::vector<FileResult>& results) {
+std::string failureText(const RunOutcome& outcome) {
+  return outcome.failure.value_or("No such file.");
+}
+
+std::string batchSummary(const std::vector<std::string>& files, const BatchOutcomes& outcomes) {
   std::size_t written = 0;
-  for (const FileResult& result : results) {
-    if (result.state == FileResult::State::Written) ++written;
+  for (const auto& outcome : outcomes) {
+    if (outcome && outcome->cleaned()) ++written;
   }
   std::string summary = "Cleaned " + std::to_string(written) + " of " +
-                        std::to_string(results.size()) + " files." + kLineBreak;
-  addSection(summary, "Written:", results, FileResult::State::Written);
-  addSection(summary, "Failed:", results, FileResult::State::Failed);
-  addSection(summary, "Cancelled, not cleaned:", results, FileResult::State::Cancelled);
+                        std::to_string(files.size()) + " files." + kLineBreak;
+  addSection(summary, "Written:", files, outcomes, Section::Written);
+  addSection(summary, "Failed:", files, outcomes, Section::Failed);
+  addSection(summary, "Cancelled, not cleaned:", files, outcomes, Section::Cancelled);
   summary.resize(summary.size() - 2);  // no break after the last line
   return summary;
 }

@@ -10,17 +10,12 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
-#include <array>
-#include <exception>
 #include <filesystem>
 
-#include "processing/processing_run.h"
 #include "ui/batch_progress.h"
 #include "ui/common_dialog.h"
 #include "ui/file_batch.h"
-#include "ui/help_texts.h"
-#include "ui/message_presenter.h"
-#include "ui/qt_window_system.h"
+#include "ui/object_names.h"
 
 namespace pellumar {
 
@@ -33,69 +28,80 @@ MainWindow::MainWindow(Settings settings, WindowDialogs dialogs, QWidget* parent
       progress_(dialogs.progress),
       // Made before the boxes, since it comes first in the tab order.
       openButton_(new QPushButton(QStringLiteral("Open Sub File"), this)),
-      boxes_(this),
-      windowSystem_(std::make_unique<QtWindowSystem>(boxes_, *openButton_, *messages_, *files_)) {
-  setObjectName(QStringLiteral("Form1"));
+      // A layout rather than fixed places, so no caption is cut at a larger
+      // font or scale; the window keeps the size that fits them.
+      grid_(new QGridLayout(this)),
+      boxes_(std::make_unique<OptionBoxes>(this, *grid_)) {
+  setObjectName(QString::fromUtf8(kWindowObjectName));
   setWindowTitle(QString::fromUtf8(kAppTitle));
-  openButton_->setObjectName(QStringLiteral("Command1"));
-  layOut();
+  openButton_->setObjectName(QString::fromUtf8(kOpenButtonObjectName));
+  grid_->setSizeConstraint(QLayout::SetFixedSize);
+  grid_->addWidget(openButton_, 2, 1, 2, 1, Qt::AlignVCenter);
 
-  QWidget::setTabOrder(openButton_, optionBox(optionOfCheckBox(1)));
-  for (int number = 1; number < kOptionCount; ++number) {
-    QWidget::setTabOrder(optionBox(optionOfCheckBox(number)),
-                         optionBox(optionOfCheckBox(number + 1)));
+  QWidget::setTabOrder(openButton_, boxes_->numbered(1));
+  for (int number = 1; number < OptionBoxes::kCount; ++number) {
+    QWidget::setTabOrder(boxes_->numbered(number), boxes_->numbered(number + 1));
   }
   openButton_->setFocus();
 
-  connect(openButton_, &QPushButton::clicked, this, [this] { runProcessing(); });
+  connect(openButton_, &QPushButton::clicked, this, [this] { openAndClean(); });
   // Toggled rather than clicked, so the tooltips follow the box however it changes.
-  connect(optionBox(Option::HelpMode), &QCheckBox::toggled, this, [this] { updateHelpTooltips(); });
+  connect(helpBox(), &QCheckBox::toggled, this, [this](bool on) { boxes_->showHelp(on); });
   setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::layOut() {
-  // Left: the options in the order a run applies them. Right: blank-line
-  // removal beside the first row, the open button in the middle, help mode
-  // beside the last row. A layout rather than fixed places, so no caption is
-  // cut at a larger font or scale; the window keeps the size that fits them.
-  auto* grid = new QGridLayout(this);
-  grid->setSizeConstraint(QLayout::SetFixedSize);
-  const Option leftColumn[] = {Option::SubstituteLocalChars, Option::ReplaceStrings,
-                               Option::RemoveFormattingCodes, Option::DeleteRedundantSpaces,
-                               Option::FixSrtBlankLines};
-  int row = 0;
-  for (Option option : leftColumn) grid->addWidget(optionBox(option), row++, 0);
-  grid->addWidget(optionBox(Option::DeleteBlankSubtitles), 0, 1);
-  grid->addWidget(openButton_, 2, 1, 2, 1, Qt::AlignVCenter);
-  grid->addWidget(optionBox(Option::HelpMode), 4, 1);
+void MainWindow::showMessage(const std::string& text, MessageIcon icon) {
+  messages_->show(displayedMessage(text, icon, std::string(kAppTitle)));
+}
+
+void MainWindow::setOpenButtonEnabled(bool enabled) {
+  openButton_->setEnabled(enabled);
+  // The passes run inside the click without returning to the event loop, so
+  // paint now to show the button greyed while they work. No event loop here:
+  // queued input then meets the modal message that ends the run, not a window
+  // that could start a second one.
+  openButton_->repaint();
 }
 
 void MainWindow::runGuarded(const std::function<void()>& work) {
   if (running_) return;
   running_ = true;
-  try {
-    work();
-  } catch (const std::exception& error) {
-    // An exception must not travel on into Qt's event loop.
-    windowSystem_->showMessage(error.what(), MessageIcon::None, std::nullopt);
-  }
+  work();
   running_ = false;
   // Whatever ended the run, the next one must be possible.
   openButton_->setEnabled(true);
 }
 
-// The window cleans one file at a time, so a large one may have a second
-// thread.
-ProcessingRun MainWindow::stagedRun() {
-  ProcessingRun run(settings_, *windowSystem_, RunMode::Staged);
-  run.useThreadsFrom(kThreadsWorthFrom);
-  return run;
+RunRequest MainWindow::requestFor(const std::string& file) const {
+  return {
+      .settings = settings_, .input = file, .passes = boxes_->ticked(), .mode = RunMode::Staged};
 }
 
-void MainWindow::runProcessing() {
-  runGuarded([this] { stagedRun().run(); });
+void MainWindow::openAndClean() {
+  runGuarded([this] {
+    files_->setDialogTitle(kOpenDialogTitle);
+    files_->setFilter(kSubtitleFilter);
+    files_->showOpen();
+    cleanOne(files_->fileName());
+  });
+}
+
+// A cancelled dialog, or a name that is no file, changes nothing and shows
+// nothing. What the passes say comes while the button is grey; the failure or
+// "Done." once it is back.
+void MainWindow::cleanOne(const std::string& file) {
+  if (!std::filesystem::is_regular_file(file)) return;
+  setOpenButtonEnabled(false);
+  const RunOutcome outcome = clean(requestFor(file));
+  for (const std::string& note : outcome.notes) showMessage(note);
+  setOpenButtonEnabled(true);
+  if (outcome.cleaned()) {
+    showMessage("Done.", MessageIcon::Information);
+  } else if (outcome.failure) {
+    showMessage(*outcome.failure);
+  }
 }
 
 void MainWindow::cleanFiles(const std::vector<std::string>& paths) {
@@ -111,18 +117,12 @@ void MainWindow::cleanFiles(const std::vector<std::string>& paths) {
                                              : missing)
           .push_back(path);
     }
-    if (!folders.empty()) {
-      windowSystem_->showMessage(namedList("Folders are not cleaned, only files:", folders),
-                                 MessageIcon::None, std::nullopt);
-    }
+    if (!folders.empty()) showMessage(namedList("Folders are not cleaned, only files:", folders));
     // Only a name typed on the command line can be missing: a drop carries
     // what exists.
-    if (!missing.empty()) {
-      windowSystem_->showMessage(namedList("No such file:", missing), MessageIcon::None,
-                                 std::nullopt);
-    }
+    if (!missing.empty()) showMessage(namedList("No such file:", missing));
     if (files.size() == 1) {
-      stagedRun().cleanAndConfirm(files.front());
+      cleanOne(files.front());
     } else if (files.size() > 1) {
       cleanSeveral(files);
     }
@@ -131,36 +131,21 @@ void MainWindow::cleanFiles(const std::vector<std::string>& paths) {
 
 void MainWindow::cleanSeveral(const std::vector<std::string>& files) {
   // The boxes as they are now hold for every file.
-  std::array<bool, kOptionCount> ticks{};
-  for (int number = 1; number <= kOptionCount; ++number) {
-    const Option option = optionOfCheckBox(number);
-    ticks[static_cast<std::size_t>(option)] = optionBox(option)->isChecked();
-  }
-  windowSystem_->setOpenButtonEnabled(false);
+  const RunRequest request = requestFor({});
+  setOpenButtonEnabled(false);
   ProgressDialog dialog(this);
-  const std::vector<FileResult> results =
-      cleanEach(files, settings_, ticks, progress_ ? *progress_ : dialog);
-  windowSystem_->setOpenButtonEnabled(true);
+  const BatchOutcomes outcomes = cleanEach(files, request, progress_ ? *progress_ : dialog);
+  setOpenButtonEnabled(true);
   bool allWritten = true;
-  for (const FileResult& result : results) {
-    allWritten = allWritten && result.state == FileResult::State::Written;
-  }
-  windowSystem_->showMessage(batchSummary(results),
-                             allWritten ? MessageIcon::Information : MessageIcon::None, kAppTitle);
-}
-
-void MainWindow::updateHelpTooltips() {
-  const bool helpMode = optionBox(Option::HelpMode)->isChecked();
-  for (int number = 1; number <= kOptionCount; ++number) {
-    const Option option = optionOfCheckBox(number);
-    optionBox(option)->setToolTip(helpMode ? QString::fromUtf8(helpText(option)) : QString());
-  }
+  for (const auto& outcome : outcomes) allWritten = allWritten && outcome && outcome->cleaned();
+  showMessage(batchSummary(files, outcomes),
+              allWritten ? MessageIcon::Information : MessageIcon::None);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (optionBox(Option::HelpMode)->isChecked() && !farewellShown_) {
+  if (helpBox()->isChecked() && !farewellShown_) {
     farewellShown_ = true;
-    windowSystem_->showMessage(farewellMessage(), MessageIcon::None, kAppTitle);
+    showMessage(farewellMessage(kContactAddress));
   }
   event->accept();
 }

@@ -3,14 +3,17 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "processing/options.h"
-#include "processing/settings.h"
+#include "processing/run/processing_run.h"
+#include "processing/run/settings.h"
+#include "ui/message_presenter.h"
 #include "ui/option_boxes.h"
 
 class QCheckBox;
+class QGridLayout;
 class QMimeData;
 class QPushButton;
 
@@ -18,9 +21,6 @@ namespace pellumar {
 
 class BatchProgress;
 class FileChooser;
-class MessagePresenter;
-class ProcessingRun;
-class QtWindowSystem;
 
 /// What the window shows its dialogs through. Null members get the real
 /// ones; tests pass fakes so that no modal box waits for a click.
@@ -30,7 +30,7 @@ struct WindowDialogs {
   BatchProgress* progress = nullptr;
 };
 
-/// The program's one window, "Form1": seven option boxes and the open button.
+/// The program's one window: seven option boxes and the open button.
 class MainWindow : public QWidget {
   Q_OBJECT
 
@@ -38,11 +38,13 @@ class MainWindow : public QWidget {
   explicit MainWindow(Settings settings, WindowDialogs dialogs = {}, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  QCheckBox* optionBox(Option option) const { return boxes_.box(option); }
+  QCheckBox* passBox(PassId pass) const { return boxes_->passBox(pass); }
+  QCheckBox* helpBox() const { return boxes_->helpBox(); }
   QPushButton* openButton() const { return openButton_; }
 
-  /// One processing run on the file chosen in the open-file dialog.
-  void runProcessing();
+  /// What the open button does: asks for a file in the open-file dialog
+  /// and cleans it.
+  void openAndClean();
 
   /// What a drop does with the paths dropped, and the command line with the
   /// files it names. Folders and missing names are refused with a message,
@@ -58,13 +60,14 @@ class MainWindow : public QWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  /// Runs `work` unless a run is going on, keeping a failure out of Qt's
-  /// event loop and leaving the open button enabled.
+  /// Runs `work` unless a run is going on, leaving the open button enabled.
   void runGuarded(const std::function<void()>& work);
+  /// The window runs the passes staged, with the passes whose boxes are ticked.
+  RunRequest requestFor(const std::string& file) const;
+  void cleanOne(const std::string& file);
   void cleanSeveral(const std::vector<std::string>& files);
-  ProcessingRun stagedRun();
-  void updateHelpTooltips();
-  void layOut();
+  void setOpenButtonEnabled(bool enabled);
+  void showMessage(const std::string& text, MessageIcon icon = MessageIcon::None);
 
   Settings settings_;
   std::unique_ptr<MessagePresenter> ownMessages_;
@@ -72,8 +75,8 @@ class MainWindow : public QWidget {
   FileChooser* files_;
   BatchProgress* progress_;
   QPushButton* openButton_;
-  OptionBoxes boxes_;
-  std::unique_ptr<QtWindowSystem> windowSystem_;
+  QGridLayout* grid_;
+  std::unique_ptr<OptionBoxes> boxes_;
   bool running_ = false;
   bool farewellShown_ = false;
 };

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "ui/object_names.h"
+
 namespace pellumar {
 
 Message displayedMessage(const std::string& text, MessageIcon icon,

@@ -4,11 +4,11 @@
 #include <optional>
 #include <string>
 
-#include "processing/window_system.h"
-
 class QWidget;
 
 namespace pellumar {
+
+enum class MessageIcon { None, Information };
 
 /// A message as the box shows it: "\n" line breaks and a title always present.
 struct Message {
@@ -18,8 +18,8 @@ struct Message {
   bool operator==(const Message&) const = default;
 };
 
-/// The core writes CR LF line breaks and may leave the title out; the box
-/// wants "\n" and shows the application's title instead.
+/// The program's messages break lines with CR LF and may leave the title
+/// out; the box wants "\n" and shows the application's title instead.
 Message displayedMessage(const std::string& text, MessageIcon icon,
                          const std::optional<std::string>& title);
 

@@ -1,7 +1,7 @@
 // The stages that leave out blank subtitles and collapse runs of empty lines;
 // the passes on files are in passes_test.cpp.
 
-#include "processing/blank_subtitles.h"
+#include "processing/passes/blank_subtitles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "processing/run_failure.h"
-#include "processing/srt_blank_lines.h"
+#include "processing/files/run_failure.h"
+#include "processing/passes/srt_blank_lines.h"
 #include "tests/support/random.h"
 #include "tests/support/rule_models.h"
 #include "tests/support/stage_runner.h"

@@ -1,4 +1,4 @@
-#include "processing/code_page_guess.h"
+#include "processing/text/code_page_guess.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "processing/text_encoding.h"
+#include "processing/text/text_encoding.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {

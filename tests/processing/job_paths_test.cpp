@@ -1,4 +1,4 @@
-#include "processing/job_paths.h"
+#include "processing/run/job_paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "processing/letter_case.h"
+#include "processing/text/letter_case.h"
 
 #include <gtest/gtest.h>
 

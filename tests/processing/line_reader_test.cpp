@@ -1,4 +1,4 @@
-#include "processing/line_reader.h"
+#include "processing/text/line_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "processing/file_ops.h"
-#include "processing/line_writer.h"
-#include "processing/run_failure.h"
+#include "processing/text/line_writer.h"
+#include "processing/files/run_failure.h"
 #include "tests/support/test_files.h"
 
 namespace pellumar {

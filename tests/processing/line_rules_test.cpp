@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "processing/formatting_codes.h"
-#include "processing/redundant_spaces.h"
+#include "processing/passes/formatting_codes.h"
+#include "processing/passes/redundant_spaces.h"
 #include "tests/support/random.h"
 #include "tests/support/rule_models.h"
 

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "processing/file_ops.h"
-#include "processing/processing_run.h"
+#include "processing/run/processing_run.h"
 #include "tests/support/fake_window_system.h"
 #include "tests/support/run_ways.h"
 #include "tests/support/test_files.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "processing/run_failure.h"
+#include "processing/files/run_failure.h"
 #include "tests/support/run_fixture.h"
 
 namespace pellumar {

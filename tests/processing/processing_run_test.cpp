@@ -1,4 +1,4 @@
-#include "processing/processing_run.h"
+#include "processing/run/processing_run.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

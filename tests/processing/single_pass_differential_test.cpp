@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "processing/code_page.h"
+#include "processing/text/code_page.h"
 #include "processing/file_ops.h"
-#include "processing/processing_run.h"
-#include "processing/utf8.h"
+#include "processing/run/processing_run.h"
+#include "processing/text/utf8.h"
 #include "tests/support/fake_window_system.h"
 #include "tests/support/random.h"
 #include "tests/support/run_ways.h"

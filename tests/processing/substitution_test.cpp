@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "processing/local_chars.h"
-#include "processing/replace_strings.h"
+#include "processing/passes/local_chars.h"
+#include "processing/passes/replace_strings.h"
 
 namespace pellumar {
 namespace {

@@ -1,4 +1,4 @@
-#include "processing/subtitle_kind.h"
+#include "processing/passes/subtitle_kind.h"
 
 #include <gtest/gtest.h>
 

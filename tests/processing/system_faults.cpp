@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "processing/system_calls.h"
+#include "processing/files/system_calls.h"
 
 namespace pellumar {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "processing/pass_table.h"
+#include "processing/passes/pass_table.h"
 #include "processing/window_system.h"
 
 namespace pellumar::testing {

@@ -3,10 +3,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "processing/job_paths.h"
-#include "processing/pass_table.h"
-#include "processing/run_context.h"
-#include "processing/settings.h"
+#include "processing/run/job_paths.h"
+#include "processing/passes/pass_table.h"
+#include "processing/run/run_context.h"
+#include "processing/run/settings.h"
 #include "tests/support/fake_window_system.h"
 #include "tests/support/test_files.h"
 

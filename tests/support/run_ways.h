@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "processing/processing_run.h"
+#include "processing/run/processing_run.h"
 
 namespace pellumar::testing {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "processing/line_stage.h"
+#include "processing/passes/line_stage.h"
 
 namespace pellumar::testing {
 

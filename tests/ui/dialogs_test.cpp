@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "processing/processing_run.h"
+#include "processing/run/processing_run.h"
 #include "tests/support/test_files.h"
 #include "ui/batch_progress.h"
 #include "ui/common_dialog.h"

@@ -1,0 +1,52 @@
+#include "processing/run/line_copy.h"
+
+#include <unistd.h>
+
+#include "processing/run/skip_log_file.h"
+#include "processing/run/staging_file.h"
+#include "processing/text/line_reader.h"
+
+namespace pellumar {
+
+namespace {
+
+class WriterSink : public LineSink {
+ public:
+  explicit WriterSink(LineWriter& writer) : writer_(writer) {}
+  void put(std::string& line) override { writer_.writeLine(line); }
+
+ private:
+  LineWriter& writer_;
+};
+
+}  // namespace
+
+FileDescriptor commitStaging(StagingFile& staging) { return staging.commit(); }
+
+void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
+                      SkipLogFile* log) {
+  // Open the source first: when it cannot be read, no staging file is made.
+  LineReader reader(source, run.encoding,
+                    source == run.paths.inputPath ? run.inputContents() : nullptr);
+  StagingFile staging(run.paths.stagingPath, run.paths.outputPath, run.encoding);
+  WriterSink sink(staging.writer());
+  std::string line;
+  while (reader.next(line)) stage.push(line, sink);
+  stage.finish(sink);
+  staging.writer().close();
+  if (log) log->close();
+  run.committed = commitStaging(staging);
+}
+
+void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log) {
+  // What this run committed last, even if another run on the same file has
+  // put its own output in place since; the name only where /proc is missing.
+  std::string source = run.paths.outputPath;
+  if (run.committed) {
+    std::string own = reopenPath(run.committed);
+    if (::access(own.c_str(), R_OK) == 0) source = std::move(own);
+  }
+  copyThroughStage(run, source, stage, log);
+}
+
+}  // namespace pellumar

@@ -1,0 +1,146 @@
+#include "processing/run/processing_run.h"
+
+#include <exception>
+#include <filesystem>
+
+#include "processing/files/file_io.h"
+#include "processing/files/run_failure.h"
+#include "processing/files/temporary_file.h"
+#include "processing/run/run_context.h"
+#include "processing/run/single_pass.h"
+#include "processing/run/staged_run.h"
+
+namespace pellumar {
+
+namespace {
+
+// The folder entry a path names, so that two spellings of one name compare
+// equal; symlinks at the name itself are not followed.
+std::filesystem::path entryOf(const std::string& path) {
+  const std::filesystem::path absolute = std::filesystem::absolute(path);
+  std::error_code ignored;
+  return std::filesystem::weakly_canonical(absolute.parent_path(), ignored) / absolute.filename();
+}
+
+// A suffix such as "/../x" could make a derived name land on the chosen file,
+// also one of the run's own temporary names, where it would pass for a leftover.
+void guardChosenFile(const JobPaths& paths) {
+  const auto chosen = entryOf(paths.inputPath);
+  const std::filesystem::path folder = std::filesystem::path(paths.inputPath).parent_path();
+  for (const std::string* derived : {&paths.outputPath, &paths.stagingPath, &paths.logPath}) {
+    // Names in the chosen file's folder, as most are, need no second look at it.
+    const std::filesystem::path name(*derived);
+    const auto entry =
+        name.parent_path() == folder ? chosen.parent_path() / name.filename() : entryOf(*derived);
+    if (entry == chosen || (entry.parent_path() == chosen.parent_path() &&
+                            isTemporaryName(chosen.filename(), entry.filename()))) {
+      throw RunFailure("Cannot clean \"" + paths.inputPath +
+                       "\": the output name would replace the chosen file.");
+    }
+  }
+}
+
+// One attempt at the passes, on the file read in `encoding`.
+class Attempt {
+ public:
+  Attempt(const RunRequest& request, const RuleTables& tables, RunOutcome& outcome)
+      : request_(request), tables_(tables), outcome_(outcome) {}
+
+  // What the passes tell the user reaches the outcome, also when they fail.
+  void run(TextEncoding encoding, std::optional<std::string> contents) {
+    outcome_.readAs = encoding;
+    RunContext run{
+        request_.settings,  tables_, request_.passes, outcome_.paths, std::move(encoding), {}, {},
+        std::move(contents)};
+    try {
+      runPasses(run);
+    } catch (...) {
+      keep(run);
+      throw;
+    }
+    keep(run);
+  }
+
+ private:
+  void keep(RunContext& run) {
+    outcome_.notes = std::move(run.notes);
+    outcome_.skipped = run.skipped;
+  }
+
+  void runPasses(RunContext& run) {
+    if (request_.mode == RunMode::SinglePass && singlePassMatchesStaged(run)) {
+      runSinglePass(run);
+      return;
+    }
+    // The staged run commits pass by pass, so it cannot start again.
+    if (run.encoding.checkWhileReading) throw NotUtf8();
+    runStaged(run);
+  }
+
+  const RunRequest& request_;
+  const RuleTables& tables_;
+  RunOutcome& outcome_;
+};
+
+// The single pass reads the whole file anyway, so a file that starts as
+// UTF-8 is checked as it is read rather than read once more beforehand.
+// False when it turns out not to be UTF-8: then nothing was written, and
+// the run starts again with what it noted forgotten.
+bool cleanCheckingUtf8(Attempt& attempt, const JobPaths& paths, const CodePageCandidates& pages) {
+  std::optional<std::string> contents;
+  TextEncoding encoding = detectEncodingFromStart(paths.inputPath, pages, &contents);
+  if (!encoding.checkWhileReading) {
+    attempt.run(std::move(encoding), std::move(contents));
+    return true;
+  }
+  try {
+    attempt.run(std::move(encoding), std::nullopt);
+  } catch (const NotUtf8&) {
+    return false;
+  } catch (const RunFailure&) {
+    // A failure stands when the text it came from was read right.
+    if (detectFileEncoding(paths.inputPath, pages).form != TextEncoding::Form::Utf8) return false;
+    throw;
+  }
+  return true;
+}
+
+void cleanFile(const RunRequest& request, const RuleTables& tables, RunOutcome& outcome) {
+  guardChosenFile(outcome.paths);
+  Attempt attempt(request, tables, outcome);
+  const CodePageCandidates pages = request.settings.legacyPages();
+  if (request.mode == RunMode::SinglePass && cleanCheckingUtf8(attempt, outcome.paths, pages)) {
+    return;
+  }
+  std::optional<std::string> contents;
+  TextEncoding encoding = detectFileEncoding(outcome.paths.inputPath, pages, &contents);
+  attempt.run(std::move(encoding), std::move(contents));
+}
+
+}  // namespace
+
+RunOutcome clean(const RunRequest& request) {
+  RunOutcome outcome;
+  outcome.paths = deriveJobPaths(request.input, request.settings.nameSuffix);
+  if (!fileExists(request.input)) return outcome;
+  try {
+    std::optional<RuleTables> own;
+    const RuleTables& tables =
+        request.tables ? *request.tables
+                       : own.emplace(request.settings.localChars, request.settings.replacements);
+    cleanFile(request, tables, outcome);
+    outcome.ending = RunOutcome::Ending::Cleaned;
+    outcome.output = outcome.paths.outputPath;
+  } catch (const RunFailure& failure) {
+    outcome.ending = RunOutcome::Ending::Failed;
+    outcome.failure = failure.message();
+  } catch (const std::exception& error) {
+    // Out of memory, or the system refusing what the run never expects.
+    outcome.ending = RunOutcome::Ending::Failed;
+    outcome.failure = error.what();
+  }
+  if (outcome.skipped > 0) outcome.log = outcome.paths.logPath;
+  return outcome;
+}
+
+}  // namespace pellumar

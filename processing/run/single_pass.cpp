@@ -1,0 +1,164 @@
+#include "processing/run/single_pass.h"
+
+#include <sys/stat.h>
+
+#include <array>
+#include <optional>
+
+#include "processing/passes/blank_subtitles.h"
+#include "processing/passes/pipeline.h"
+#include "processing/run/line_copy.h"
+#include "processing/run/processing_run.h"
+#include "processing/run/run_steps.h"
+#include "processing/text/line_writer.h"
+#include "processing/text/utf8.h"
+
+namespace pellumar {
+
+namespace {
+
+using PassKinds = std::array<std::optional<SubtitleKind>, kPassCount>;
+
+// In the staged run a pass that writes a character the output's code page
+// cannot hold fails there, even when a later pass would have removed it. The
+// single pass checks the line after such a pass and fails the same way.
+class CodePageCheck : public LineStage {
+ public:
+  CodePageCheck(const CodePage& page, const std::string& outputPath)
+      : page_(page), outputPath_(outputPath) {}
+  void push(std::string& line, LineSink& out) override {
+    ++lineNumber_;
+    bytes_.clear();
+    if (auto bad = page_.encode(line, bytes_)) {
+      throw RunFailure(cannotHoldMessage(outputPath_, lineNumber_, *bad, page_));
+    }
+    out.put(line);
+  }
+
+ private:
+  const CodePage& page_;
+  const std::string& outputPath_;
+  std::string bytes_;
+  std::size_t lineNumber_ = 0;
+};
+
+// True when a to-text the pass may write holds a character the page cannot hold.
+bool mayWriteWhatThePageCannotHold(const RunContext& run, const Pass& pass) {
+  if (!pass.writes || run.encoding.form != TextEncoding::Form::Legacy) return false;
+  std::string bytes;
+  for (const TextPair& entry : run.tables.*pass.writes) {
+    bytes.clear();
+    if (run.encoding.codePage->encode(entry.to, bytes)) return true;
+  }
+  return false;
+}
+
+// The passes from `begin` to before `end` that the single pass runs, given
+// the kinds they work on, composed into one pipeline.
+Pipeline compose(const RunContext& run, const PassKinds& kinds, std::size_t begin, std::size_t end,
+                 SkipLogFile* log) {
+  Pipeline pipeline;
+  for (std::size_t i = begin; i < end; ++i) {
+    if (!kinds[i]) continue;
+    const Pass& pass = passTable()[i];
+    for (auto& stage : pass.stages({run.tables, *kinds[i], log})) pipeline.add(std::move(stage));
+    if (mayWriteWhatThePageCannotHold(run, pass)) {
+      pipeline.add(std::make_unique<CodePageCheck>(*run.encoding.codePage, run.paths.outputPath));
+    }
+  }
+  return pipeline;
+}
+
+// The staged run writes every pass's lines and reads them back; the single
+// pass hands them on as they are. Reading back gives the same text unless it
+// holds a line break or a character the encoding does not carry unchanged.
+bool readsBackUnchanged(std::string_view text, const TextEncoding& encoding) {
+  if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+  switch (encoding.form) {
+    case TextEncoding::Form::Utf8:
+      return true;
+    case TextEncoding::Form::Utf16Le:
+    case TextEncoding::Form::Utf16Be:
+      // Lone surrogates side by side would pair up.
+      return isValidUtf8(text);
+    case TextEncoding::Form::Utf32Le:
+    case TextEncoding::Form::Utf32Be:
+      // Every character, a lone surrogate too, is one unit of its own.
+      return isValidUtf8(text);
+    case TextEncoding::Form::Legacy: {
+      std::string bytes, back;
+      // A character the page cannot hold fails both runs alike (see
+      // CodePageCheck); only a character that comes back changed differs.
+      if (encoding.codePage->encode(text, bytes)) return true;
+      encoding.codePage->decode(bytes, back);
+      return back == text;
+    }
+  }
+  return false;
+}
+
+// A pass writes only characters of the chosen file and of its table's to-texts.
+bool passesWriteOnlyWhatReadsBack(const RunContext& run) {
+  const TextEncoding& encoding = run.encoding;
+  if (encoding.form == TextEncoding::Form::Legacy) {
+    std::string decoded;
+    for (int b = 0; b < 256; ++b) {
+      // CR and LF end lines; they never stand inside one.
+      if (b == '\r' || b == '\n') continue;
+      decoded.clear();
+      encoding.codePage->decode(std::string(1, static_cast<char>(b)), decoded);
+      if (!readsBackUnchanged(decoded, encoding)) return false;
+    }
+  }
+  for (const Pass& pass : passTable()) {
+    if (!pass.writes || !run.passes.contains(pass.id)) continue;
+    for (const TextPair& entry : run.tables.*pass.writes) {
+      if (!readsBackUnchanged(entry.to, encoding)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void runSinglePass(RunContext& run) {
+  // Passes not asked for copy unchanged at most, which the one read does anyway.
+  PassKinds kinds;
+  bool keepsLog = false;
+  const auto passes = passTable();
+  for (std::size_t i = 0; i < passes.size(); ++i) {
+    if (!run.passes.contains(passes[i].id)) continue;
+    kinds[i] = kindToWorkOn(run, passes[i]);
+    keepsLog = keepsLog || (kinds[i] && passes[i].keepsSkipLog);
+  }
+  withSkipLog(run, keepsLog, [&](SkipLogFile* log) {
+    try {
+      Pipeline pipeline = compose(run, kinds, 0, passes.size(), log);
+      copyThroughStage(run, run.paths.inputPath, pipeline, log);
+    } catch (const OverlongBlock&) {
+      if (whatFailureLeaves(FailureKind::OverlongBlock, RunMode::SinglePass) ==
+          FailureLeaves::LastFinishedPass) {
+        std::size_t stopped = 0;
+        while (!(kinds[stopped] && passes[stopped].mayStopOnOverlong)) ++stopped;
+        Pipeline earlier = compose(run, kinds, 0, stopped, nullptr);
+        copyThroughStage(run, run.paths.inputPath, earlier);
+      }
+      throw;
+    }
+  });
+}
+
+bool singlePassMatchesStaged(const RunContext& run) {
+  const auto form = run.encoding.form;
+  const bool utf16 = form == TextEncoding::Form::Utf16Le || form == TextEncoding::Form::Utf16Be;
+  const bool utf32 = form == TextEncoding::Form::Utf32Le || form == TextEncoding::Form::Utf32Be;
+  if (utf16 || utf32) {
+    struct stat info {};
+    if (::stat(run.paths.inputPath.c_str(), &info) != 0 || info.st_size % (utf32 ? 4 : 2) != 0) {
+      return false;
+    }
+  }
+  return passesWriteOnlyWhatReadsBack(run);
+}
+
+}  // namespace pellumar

@@ -1,0 +1,392 @@
+#include "processing/text/code_page_guess.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "processing/text/letter_case.h"
+#include "processing/text/utf8.h"
+
+namespace pellumar {
+
+namespace {
+
+// Letters of the languages whose subtitles come in single-byte pages. Only
+// letters from 0x80 up matter: the rest read the same in every page.
+struct Language {
+  // By how often they turn up in running text: they earn 3, 2 or 1.
+  const char* often = "";
+  const char* sometimes = "";
+  const char* seldom = "";
+  const char* alone = "";  // those that make a word on their own
+  // Where letters never stand; a letter there fits the language no better
+  // than one it does not have.
+  const char* notFirst = "";  // at the start of a word
+  const char* notAfterVowel = "";
+  const char* notBeforeVowel = "";     // Polish writes sia for śa
+  const char* lastOnly = "";           // anywhere but at the end of a word
+  const char* notAfterConsonant = "";  // Dutch ï after a vowel only
+  const char* notLast = "";
+  const char* notBeforeEOrI = "";  // Czech and Slovak write de, ti, ně, le
+};
+
+constexpr Language kLanguages[] = {
+    // Polish
+    {.often = "ąęłóśż",
+     .sometimes = "ćń",
+     .seldom = "ź",
+     .notFirst = "ąęń",
+     .notBeforeVowel = "ąęńśźć"},
+    // Czech
+    {.often = "áéíěčřšžý",
+     .sometimes = "ůňď",
+     .seldom = "úťó",
+     .notFirst = "ěůň",
+     .notAfterVowel = "ěů",
+     .notAfterConsonant = "ň",
+     .notBeforeEOrI = "ďťň"},
+    // Slovak
+    {.often = "áíčšžľ",
+     .sometimes = "éýôúťď",
+     .seldom = "ňäóĺŕ",
+     .notFirst = "äĺŕ",
+     .notAfterVowel = "äôĺŕ",
+     .notAfterConsonant = "ň",
+     .notBeforeEOrI = "ďťňľ"},
+    // Hungarian
+    {.often = "áéő", .sometimes = "öüóíű", .seldom = "ú", .alone = "ő", .notAfterVowel = "őű"},
+    // Slovenian
+    {.often = "čšž", .seldom = "ćđ"},
+    // Croatian, Bosnian
+    {.often = "čšž", .sometimes = "ćđ"},
+    // German
+    {.often = "äöü", .sometimes = "ß", .notFirst = "ß"},
+    // French
+    {.often = "éè", .sometimes = "àêçùû", .seldom = "ôîëïâœæÿ", .alone = "à"},
+    // Spanish
+    {.often = "ó", .sometimes = "áéíñ", .seldom = "úü", .notFirst = "ñ"},
+    // Portuguese
+    {.often = "ãçéá", .sometimes = "êíóõú", .seldom = "âàô", .alone = "àé", .notFirst = "ãõ"},
+    // Italian
+    {.often = "èò", .sometimes = "àù", .seldom = "éìíóî", .alone = "èà", .lastOnly = "àìòù"},
+    // Dutch
+    {.often = "ï",
+     .sometimes = "éë",
+     .seldom = "öèüáóê",
+     .notFirst = "ëï",
+     .notAfterConsonant = "ëï",
+     .notLast = "ï"},
+    // Romanian
+    {.often = "şţșț", .sometimes = "ăâî"},
+    // Albanian
+    {.often = "ë", .sometimes = "ç"},
+    // Danish, Norwegian
+    {.often = "åø", .sometimes = "æ", .seldom = "é", .alone = "å"},
+    // Swedish, Finnish
+    {.often = "åäö", .seldom = "é", .alone = "å"},
+    // Icelandic
+    {.sometimes = "áðéíóúþæö", .seldom = "ý", .notFirst = "ð"},
+    // Estonian
+    {.sometimes = "äõöü", .seldom = "šž"},
+    // Lithuanian
+    {.often = "š", .sometimes = "ąčėįųūž", .seldom = "ę", .alone = "į"},
+    // Latvian
+    {.often = "āēī", .sometimes = "čšūž", .seldom = "ģķļņ"},
+    // Turkish
+    {.often = "ış", .sometimes = "çğöü", .notFirst = "ğ"},
+    // Russian
+    {.often = "аеиностлвр",
+     .sometimes = "кмдпуяыьгзбчйхжшю",
+     .seldom = "цщэфъё",
+     .alone = "иваскоуя",
+     .notFirst = "ыьъ"},
+    // Bulgarian
+    {.often = "аеиностлвр",
+     .sometimes = "кмдпуяъгзбчйхжшю",
+     .seldom = "цщьф",
+     .alone = "иваскоуя",
+     .notFirst = "ьъ"},
+    // Ukrainian
+    {.often = "аеиностлвр",
+     .sometimes = "кмдпуяьгзбчйхжшюі",
+     .seldom = "цщфєїґ",
+     .alone = "івазоуйя",
+     .notFirst = "ь"},
+    // Serbian
+    {.often = "аеиностлвр", .sometimes = "кмдпуьгзбчхжшјђћџљњ", .seldom = "цф", .alone = "иваскоу"},
+    // Macedonian
+    {.often = "аеиностлвр", .sometimes = "кмдпугзбчхжшјљњѓќѕџ", .seldom = "цф", .alone = "иваскоу"},
+    // Belarusian
+    {.often = "аеіностлвр",
+     .sometimes = "кмдпуяыьгзбчйхжшўё",
+     .seldom = "цэфю",
+     .alone = "іваузя",
+     .notFirst = "ыьў"},
+};
+constexpr std::size_t kLanguageCount = std::size(kLanguages);
+
+// What a letter that fits no language costs, against what one that fits earns.
+constexpr std::int64_t kStrayLetter = 2;
+// A symbol inside a word ("s±")
+constexpr std::int64_t kSymbolInWord = 6;
+// A quote or dash against a word: fine, but no evidence for the page either.
+constexpr std::int64_t kMarkAtWordEdge = 1;
+// A consonant between two others, which a vowel there would not be ("prčs"
+// for "près")
+constexpr std::int64_t kConsonantCluster = 1;
+// A word in mixed case ("sĄ", "żDónde", "ĄEl")
+constexpr std::int64_t kMixedCase = 6;
+// A capital after a capital: words in capitals are rare in subtitles, and
+// they are how a Cyrillic text reads in the other of KOI8 and windows-125x.
+constexpr std::int64_t kCapitalAfterCapital = 1;
+
+// Words holding bytes from 0x80 up after which the answer is settled.
+constexpr std::size_t kEnoughWords = 2000;
+
+char32_t decodeUtf8(std::string_view text, std::size_t& pos) { return nextCodePoint(text, pos); }
+
+// Symbols that may stand at the start or end of a word: quotes, dashes,
+// ellipses and the like.
+bool isWordEdgeMark(char32_t c) {
+  switch (c) {
+    case 0xA1:
+    case 0xBF:
+    case 0xAB:
+    case 0xBB:
+    case 0xB0:
+    case 0xB7:
+    case 0xA7:
+    case 0x2039:
+    case 0x203A:
+    case 0x201E:
+    case 0x201C:
+    case 0x201D:
+    case 0x2018:
+    case 0x2019:
+    case 0x201A:
+    case 0x2013:
+    case 0x2014:
+    case 0x2026:
+    case 0x2022:
+    case 0x2122:
+    case 0x20AC:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool contains(const char* letters, char32_t c) {
+  const std::string_view text(letters);
+  for (std::size_t pos = 0; pos < text.size();) {
+    if (decodeUtf8(text, pos) == c) return true;
+  }
+  return false;
+}
+
+std::int8_t weightIn(const Language& language, char32_t lower) {
+  if (contains(language.often, lower)) return 3;
+  if (contains(language.sometimes, lower)) return 2;
+  if (contains(language.seldom, lower)) return 1;
+  return 0;
+}
+
+constexpr const char* kVowels = "áàâäãåæéèêëěíìîïóòôöõőøúùûüůűýÿąęœăаеёиоуыэюяіїєў";
+
+bool isAsciiVowel(unsigned char c) {
+  switch (c | 0x20) {
+    case 'a':
+    case 'e':
+    case 'i':
+    case 'o':
+    case 'u':
+    case 'y':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+bool isWordByte(unsigned char c) { return c >= 0x80 || isAsciiLetter(c); }
+
+}  // namespace
+
+struct CodePageGuesser::Candidate {
+  enum class Kind : std::uint8_t { Letter, Symbol, EdgeMark, Space, NotText };
+  struct Byte {
+    Kind kind = Kind::NotText;
+    bool upper = false;
+    std::array<std::int8_t, kLanguageCount> weight{};  // 0: not a letter of the language
+    std::array<std::int8_t, kLanguageCount> alone{};   // as a one-letter word
+    std::array<std::uint8_t, kLanguageCount> rules{};  // where it never stands: Rule bits
+    bool vowel = false;
+    bool eOrI = false;       // e, i or one of them with a mark: é ě í ...
+    bool opensWord = false;  // ¡ and ¿, which stand in front of a sentence's first word
+  };
+  enum Rule : std::uint8_t {
+    NotFirst = 1,
+    NotAfterVowel = 2,
+    NotBeforeVowel = 4,
+    LastOnly = 8,
+    NotAfterConsonant = 16,
+    NotLast = 32,
+    NotBeforeEOrI = 64,
+  };
+
+  std::shared_ptr<const CodePage> page;
+  std::array<Byte, 128> high;  // bytes 0x80 to 0xFF
+  std::array<std::int64_t, kLanguageCount> fit{};
+  std::int64_t penalty = 0;
+  std::int64_t notText = 0;
+
+  explicit Candidate(std::shared_ptr<const CodePage> from) : page(std::move(from)) {
+    for (int b = 0x80; b < 0x100; ++b) {
+      std::string utf8;
+      page->decode(std::string(1, static_cast<char>(b)), utf8);
+      std::size_t pos = 0;
+      const char32_t c = decodeUtf8(utf8, pos);
+      Byte& entry = high[static_cast<std::size_t>(b - 0x80)];
+      if (pos != utf8.size() || c < 0xA0 || (c >= kEscapedByteBase && c < kEscapedByteBase + 256)) {
+        entry.kind = Kind::NotText;
+      } else if (c == 0xA0) {
+        entry.kind = Kind::Space;
+      } else if (isLetter(c)) {
+        entry.kind = Kind::Letter;
+        entry.upper = isUpperLetter(c);
+        const char32_t lower = toLower(c);
+        entry.vowel = contains(kVowels, lower);
+        entry.eOrI = contains("éèêëěíìîï", lower);
+        for (std::size_t l = 0; l < kLanguageCount; ++l) {
+          const Language& language = kLanguages[l];
+          entry.weight[l] = weightIn(language, lower);
+          entry.alone[l] = contains(language.alone, lower) ? entry.weight[l] : 0;
+          entry.rules[l] = static_cast<std::uint8_t>(
+              (contains(language.notFirst, lower) ? NotFirst : 0) |
+              (contains(language.notAfterVowel, lower) ? NotAfterVowel : 0) |
+              (contains(language.notBeforeVowel, lower) ? NotBeforeVowel : 0) |
+              (contains(language.lastOnly, lower) ? LastOnly : 0) |
+              (contains(language.notAfterConsonant, lower) ? NotAfterConsonant : 0) |
+              (contains(language.notLast, lower) ? NotLast : 0) |
+              (contains(language.notBeforeEOrI, lower) ? NotBeforeEOrI : 0));
+        }
+      } else {
+        entry.kind = isWordEdgeMark(c) ? Kind::EdgeMark : Kind::Symbol;
+        entry.opensWord = c == 0xA1 || c == 0xBF;
+      }
+    }
+  }
+
+  std::int64_t score() const { return *std::max_element(fit.begin(), fit.end()) - penalty; }
+};
+
+CodePageGuesser::CodePageGuesser(CodePageCandidates candidates) {
+  candidates_.reserve(candidates.size());
+  for (auto& page : candidates) candidates_.emplace_back(std::move(page));
+}
+
+CodePageGuesser::~CodePageGuesser() = default;
+
+void CodePageGuesser::feed(std::string_view bytes) {
+  if (candidates_.size() < 2) return;
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  std::size_t i = 0;
+  while (i < size && !hasEnough()) {
+    while (i < size && data[i] < 0x80) ++i;
+    if (i == size) break;
+    std::size_t start = i, end = i + 1;
+    while (start > 0 && isWordByte(data[start - 1])) --start;
+    while (end < size && isWordByte(data[end])) ++end;
+    scoreWord(data + start, end - start);
+    ++words_;
+    i = end;
+  }
+}
+
+void CodePageGuesser::scoreWord(const unsigned char* word, std::size_t size) {
+  for (Candidate& candidate : candidates_) {
+    auto isVowel = [&](std::size_t k) {
+      const unsigned char b = word[k];
+      return b < 0x80 ? isAsciiVowel(b) : candidate.high[b - 0x80].vowel;
+    };
+    auto isEOrI = [&](std::size_t k) {
+      const unsigned char b = word[k];
+      return b < 0x80 ? (b | 0x20) == 'e' || (b | 0x20) == 'i' : candidate.high[b - 0x80].eOrI;
+    };
+    enum { None, Small, Capital } previous = None;
+    bool seenLetter = false;
+    bool smallLater = false, capitalLater = false;  // after the first letter
+    for (std::size_t k = 0; k < size; ++k) {
+      const unsigned char b = word[k];
+      if (b < 0x80) {
+        previous = b >= 'a' ? Small : Capital;
+        if (seenLetter) (previous == Small ? smallLater : capitalLater) = true;
+        seenLetter = true;
+        continue;
+      }
+      const Candidate::Byte& entry = candidate.high[b - 0x80];
+      switch (entry.kind) {
+        case Candidate::Kind::NotText:
+          ++candidate.notText;
+          previous = None;
+          break;
+        case Candidate::Kind::Space:
+          previous = None;
+          break;
+        case Candidate::Kind::EdgeMark:
+        case Candidate::Kind::Symbol: {
+          const bool atEdge = k == 0 || k + 1 == size;
+          if (!(atEdge && entry.kind == Candidate::Kind::EdgeMark)) {
+            candidate.penalty += kSymbolInWord;
+          } else if (size > 1 && !(k == 0 && entry.opensWord)) {
+            candidate.penalty += kMarkAtWordEdge;
+          }
+          previous = None;
+          break;
+        }
+        case Candidate::Kind::Letter: {
+          if (entry.upper && previous == Capital) candidate.penalty += kCapitalAfterCapital;
+          const auto& weights = size == 1 ? entry.alone : entry.weight;
+          const auto broken = static_cast<std::uint8_t>(
+              (k == 0 && size > 1 ? Candidate::NotFirst : 0) |
+              (k > 0 && isVowel(k - 1) ? Candidate::NotAfterVowel : 0) |
+              (k + 1 < size && isVowel(k + 1) ? Candidate::NotBeforeVowel : 0) |
+              (k + 1 < size ? Candidate::LastOnly : Candidate::NotLast) |
+              (k > 0 && !isVowel(k - 1) ? Candidate::NotAfterConsonant : 0) |
+              (k + 1 < size && isEOrI(k + 1) ? Candidate::NotBeforeEOrI : 0));
+          for (std::size_t l = 0; l < kLanguageCount; ++l) {
+            const bool fits = weights[l] > 0 && (entry.rules[l] & broken) == 0;
+            candidate.fit[l] += fits ? weights[l] : -kStrayLetter;
+          }
+          if (!entry.vowel && k > 0 && k + 1 < size && !isVowel(k - 1) && !isVowel(k + 1)) {
+            candidate.penalty += kConsonantCluster;
+          }
+          previous = entry.upper ? Capital : Small;
+          if (seenLetter) (previous == Small ? smallLater : capitalLater) = true;
+          seenLetter = true;
+          break;
+        }
+      }
+    }
+    if (smallLater && capitalLater) candidate.penalty += kMixedCase;
+  }
+}
+
+bool CodePageGuesser::hasEnough() const { return words_ >= kEnoughWords; }
+
+std::shared_ptr<const CodePage> CodePageGuesser::best() const {
+  if (candidates_.empty()) return CodePage::defaultPage();
+  const Candidate* best = &candidates_.front();
+  for (const Candidate& candidate : candidates_) {
+    // Bytes that are no text in a page rule it out before anything else.
+    if (candidate.notText < best->notText ||
+        (candidate.notText == best->notText && candidate.score() > best->score())) {
+      best = &candidate;
+    }
+  }
+  return best->page;
+}
+
+}  // namespace pellumar

@@ -1,0 +1,121 @@
+#include "processing/text/text_encoding.h"
+
+#include <memory>
+#include <optional>
+
+#include "processing/files/file_io.h"
+#include "processing/files/run_failure.h"
+#include "processing/text/utf8.h"
+
+namespace pellumar {
+
+std::string TextEncoding::name() const {
+  switch (form) {
+    case Form::Utf8:
+      return "UTF-8";
+    case Form::Utf16Le:
+      return "UTF-16LE";
+    case Form::Utf16Be:
+      return "UTF-16BE";
+    case Form::Utf32Le:
+      return "UTF-32LE";
+    case Form::Utf32Be:
+      return "UTF-32BE";
+    case Form::Legacy:
+      return codePage ? codePage->name() : "legacy";
+  }
+  return "";
+}
+
+namespace {
+
+// Legacy text looked at for the choice of page, at most.
+constexpr std::size_t kGuessBytes = 1 << 20;
+
+bool startsWith(std::string_view bytes, std::string_view prefix) {
+  return bytes.substr(0, prefix.size()) == prefix;
+}
+
+// Needs the first four bytes when the file has them.
+std::optional<TextEncoding> fromByteOrderMark(std::string_view head) {
+  using namespace std::string_view_literals;
+  if (startsWith(head, "\xFF\xFE\0\0"sv))
+    return TextEncoding{TextEncoding::Form::Utf32Le, true, {}};
+  if (startsWith(head, "\0\0\xFE\xFF"sv))
+    return TextEncoding{TextEncoding::Form::Utf32Be, true, {}};
+  if (startsWith(head, "\xFF\xFE")) return TextEncoding{TextEncoding::Form::Utf16Le, true, {}};
+  if (startsWith(head, "\xFE\xFF")) return TextEncoding{TextEncoding::Form::Utf16Be, true, {}};
+  return std::nullopt;
+}
+
+CodePageCandidates single(std::shared_ptr<const CodePage> page) {
+  return {page ? std::move(page) : CodePage::defaultPage()};
+}
+
+TextEncoding detect(const std::string& path, const CodePageCandidates& legacy, bool fromStart,
+                    std::optional<std::string>* contents) {
+  FileReader file(path);
+  if (contents) contents->reset();
+  Utf8Validator validator;
+  // Fed from the piece where the text stops being UTF-8 on, until the
+  // choice is settled; made only then, since making one costs more than
+  // reading a small file.
+  std::optional<CodePageGuesser> guesser;
+  std::size_t guessed = 0;
+  bool utf8 = true;
+  std::string head;
+  bool first = true;
+  for (;;) {
+    const std::string_view piece = file.next();
+    if (piece.empty()) break;
+    if (first) {
+      head = piece.substr(0, 4);
+      first = false;
+      // A first piece shorter than a whole one is the whole file.
+      if (contents && piece.size() < FileReader::kChunkSize) contents->emplace(piece);
+      if (fromByteOrderMark(head)) break;
+    }
+    if (utf8) {
+      utf8 = validator.feed(reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
+      // A first piece shorter than a whole one is the whole file, judged.
+      if (utf8 && fromStart && piece.size() == FileReader::kChunkSize) {
+        TextEncoding encoding{TextEncoding::Form::Utf8, startsWith(head, "\xEF\xBB\xBF"), {}};
+        encoding.checkWhileReading = true;
+        return encoding;
+      }
+    }
+    if (!utf8) {
+      if (legacy.size() < 2) break;
+      if (!guesser) guesser.emplace(legacy);
+      guesser->feed(piece);
+      guessed += piece.size();
+      if (guesser->hasEnough() || guessed >= kGuessBytes) break;
+    }
+  }
+  if (auto marked = fromByteOrderMark(head)) return *marked;
+  if (utf8 && validator.complete()) {
+    return {TextEncoding::Form::Utf8, startsWith(head, "\xEF\xBB\xBF"), {}};
+  }
+  if (legacy.size() < 2)
+    return TextEncoding::legacy(legacy.empty() ? CodePage::defaultPage() : legacy.front());
+  if (!guesser) guesser.emplace(legacy);
+  return TextEncoding::legacy(guesser->best());
+}
+
+}  // namespace
+
+TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy) {
+  return detect(path, single(std::move(legacy)), false, nullptr);
+}
+
+TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy,
+                                std::optional<std::string>* contents) {
+  return detect(path, legacy, false, contents);
+}
+
+TextEncoding detectEncodingFromStart(const std::string& path, const CodePageCandidates& legacy,
+                                     std::optional<std::string>* contents) {
+  return detect(path, legacy, true, contents);
+}
+
+}  // namespace pellumar

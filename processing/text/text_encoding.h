@@ -1,0 +1,58 @@
+#pragma once
+
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "processing/text/code_page.h"
+#include "processing/text/code_page_guess.h"
+
+namespace pellumar {
+
+/// How a file's bytes become characters, and back.
+struct TextEncoding {
+  enum class Form { Utf8, Utf16Le, Utf16Be, Utf32Le, Utf32Be, Legacy };
+
+  Form form = Form::Utf8;
+  bool bom = false;                          ///< written back at the start of the output
+  std::shared_ptr<const CodePage> codePage;  ///< set for Form::Legacy
+  /// UTF-8 judged by the file's first piece only: the line reader checks the
+  /// rest as it reads it and throws NotUtf8 where it is not.
+  bool checkWhileReading = false;
+
+  static TextEncoding utf8() { return {}; }
+  static TextEncoding legacy(std::shared_ptr<const CodePage> page) {
+    return {Form::Legacy, false, std::move(page)};
+  }
+  /// The name iconv gives the encoding: "UTF-8", "UTF-16LE", "windows-1250", ...
+  std::string name() const;
+};
+
+/// Decides a file's encoding: a UTF-32 or UTF-16 byte-order mark gives that
+/// form in that byte order (FF FE 00 00 is UTF-32LE, not UTF-16LE); valid
+/// UTF-8 (with or without its mark) gives UTF-8; anything else is read in the
+/// candidate page it reads best in, looking at no more of the file than that
+/// choice needs. Throws RunFailure when the file cannot be read.
+///
+/// Given `contents`, a file small enough to be read in one piece leaves its
+/// bytes there, so that the run need not read it again.
+TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy,
+                                std::optional<std::string>* contents = nullptr);
+TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy);
+
+/// As detectFileEncoding, but a file whose first piece is UTF-8 is taken for
+/// UTF-8 at once, with checkWhileReading set, so that a run that reads the
+/// whole file anyway reads it once.
+TextEncoding detectEncodingFromStart(const std::string& path, const CodePageCandidates& legacy,
+                                     std::optional<std::string>* contents = nullptr);
+
+/// What the line reader throws when a file taken for UTF-8 from its start
+/// turns out not to be: the run starts again with the whole file judged.
+class NotUtf8 : public std::exception {
+ public:
+  const char* what() const noexcept override { return "not UTF-8 after all"; }
+};
+
+}  // namespace pellumar
