@@ -1,9 +1,7 @@
 // Writes the benchmark's files into a folder: a large SubRip file, a large
-// MicroDVD file, a MicroDVD file of 1 MiB lines, many small SubRip files, the
-// sample lexmend.ini and settings with full tables (full.ini, cut-down copies
-// of it, prefixes.ini whose from-texts are prefixes of one another, and
-// stripping.ini whose two tables undo each other). The
-// text is Polish dialogue in UTF-8 with what the passes look for: {y:i}
+// MicroDVD file (20 MB each unless told), many small SubRip files, the
+// sample lexmend.ini and settings with full tables (full.ini). The text is
+// Polish dialogue in UTF-8 with what the passes look for: {y:i}
 // codes, spaces before punctuation and after hyphens, subtitles without
 // text, runs of empty lines. The same arguments always give the same bytes.
 //
@@ -177,16 +175,6 @@ const char* const kFullLocalChars[] = {
     "Š=S", "Ť=T", "Ů=U", "Ý=Y", "Ž=Z", "á=a", "é=e", "í=i", "ú=u", "Á=A", "É=E", "Í=I",
     "Ú=U", "ä=a", "ö=o", "ü=u", "Ä=A", "Ö=O", "Ü=U", "ß=s", "à=a", "è=e", "ç=c", "â=a"};
 
-// Sixty letters taken down to ASCII, the Polish ones first: with the
-// replacement table below, every word it gives diacritics back to is
-// replaced twice, once each way.
-const char* const kStrippingLocalChars[] = {
-    "ą=a", "ć=c", "ę=e", "ł=l", "ń=n", "ó=o", "ś=s", "ź=z", "ż=z", "Ą=A", "Ć=C", "Ę=E",
-    "Ł=L", "Ń=N", "Ó=O", "Ś=S", "Ź=Z", "Ż=Z", "á=a", "č=c", "ď=d", "é=e", "ě=e", "í=i",
-    "ň=n", "ř=r", "š=s", "ť=t", "ú=u", "ů=u", "ý=y", "ž=z", "Á=A", "Č=C", "Ď=D", "É=E",
-    "Ě=E", "Í=I", "Ň=N", "Ř=R", "Š=S", "Ť=T", "Ú=U", "Ů=U", "Ý=Y", "Ž=Z", "ä=a", "ö=o",
-    "ü=u", "Ä=A", "Ö=O", "Ü=U", "ß=s", "à=a", "è=e", "ì=i", "ò=o", "ù=u", "ç=c", "ñ=n"};
-
 // A full replacement table as OCR clean-up lists hold them: misread letters,
 // HTML entities, missing Polish diacritics and punctuation, 100 in all. Many
 // share their first letters; some are one byte long.
@@ -292,64 +280,14 @@ const char* const kFullReplacements[] = {
     "?\?=?",
     "Sie=Się",
 };
-static_assert(std::size(kFullLocalChars) == 60 && std::size(kStrippingLocalChars) == 60 &&
+static_assert(std::size(kFullLocalChars) == 60 &&
               std::size(kFullReplacements) == 100);
 
 template <std::size_t N>
-std::string lines(const char* const (&entries)[N], std::size_t count = N) {
+std::string lines(const char* const (&entries)[N]) {
   std::string text;
-  for (std::size_t i = 0; i < count && i < N; ++i) text += std::string(entries[i]) + "\r\n";
+  for (const char* entry : entries) text += std::string(entry) + "\r\n";
   return text;
-}
-
-// From-texts that are prefixes of one another: every start of some long
-// words of the text, one letter long up to the whole word, each replaced by
-// itself in capitals.
-std::string prefixReplacements() {
-  const char* const words[] = {"dziewczyna", "przepraszam", "wszystko", "dlaczego",
-                               "jeszcze",    "kochanie",    "policja",  "pieniądze",
-                               "samochód",   "wczoraj",     "naprawdę", "człowiek"};
-  std::string text;
-  std::size_t count = 0;
-  for (const std::string word : words) {
-    for (std::size_t length = 1; length <= word.size() && count < 100; ++length) {
-      std::string from = word.substr(0, length);
-      if ((static_cast<unsigned char>(from.back()) & 0xC0) == 0x80 ||
-          static_cast<unsigned char>(from.back()) >= 0xC0) {
-        continue;  // not a whole character
-      }
-      std::string to = from;
-      for (char& c : to) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-      }
-      text += from + "=" + to + "\r\n";
-      ++count;
-    }
-  }
-  return text;
-}
-
-// MicroDVD subtitles whose one line is about `lineBytes` long: dialogue
-// lines joined with '|'.
-void writeLongLines(const std::filesystem::path& path, std::size_t lines, std::size_t lineBytes) {
-  Random random(3);
-  Output out(path);
-  std::string& text = out.text();
-  for (std::size_t n = 0; n < lines; ++n) {
-    text += '{';
-    text += std::to_string(100 + n * 200);
-    text += "}{";
-    text += std::to_string(250 + n * 200);
-    text += '}';
-    const std::size_t end = text.size() + lineBytes;
-    appendSentence(random, text);
-    while (text.size() < end) {
-      text += '|';
-      appendSentence(random, text);
-    }
-    text += "\r\n";
-    out.flushIfLarge();
-  }
 }
 
 }  // namespace
@@ -360,22 +298,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::filesystem::path folder = argv[1];
-  const std::size_t largeBytes = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 100000000;
+  const std::size_t largeBytes = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 20000000;
   const std::size_t smallFiles = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 5000;
   const std::size_t smallBytes = argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 40000;
 
   std::filesystem::create_directories(folder / "batch");
   writeSettings(folder / "lexmend.ini", lines(kSampleLocalChars), lines(kSampleReplacements));
   writeSettings(folder / "full.ini", lines(kFullLocalChars), lines(kFullReplacements));
-  // The same file with the tables cut short.
-  for (const std::size_t count : {std::size_t{1}, std::size_t{10}, std::size_t{50}}) {
-    writeSettings(folder / ("full_r" + std::to_string(count) + ".ini"), lines(kFullLocalChars),
-                  lines(kFullReplacements, count));
-  }
-  writeSettings(folder / "full_l10.ini", lines(kFullLocalChars, 10), lines(kFullReplacements));
-  writeSettings(folder / "prefixes.ini", lines(kFullLocalChars), prefixReplacements());
-  writeSettings(folder / "stripping.ini", lines(kStrippingLocalChars), lines(kFullReplacements));
-  writeLongLines(folder / "long.sub", 16, 1 << 20);
   writeSubRip(folder / "large.srt", largeBytes, 1);
   writeMicroDvd(folder / "large.sub", largeBytes, 2);
   for (std::size_t i = 0; i < smallFiles; ++i) {
