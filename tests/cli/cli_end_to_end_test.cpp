@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -14,23 +13,11 @@ namespace pellumar::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using testing::readBytes;
 using testing::writeBytes;
 
-struct Outcome {
-  int status = -1;
-  std::string out, err;
-};
-
-constexpr const char* kSubRip =
-    "1\r\n00:00:01,000 --> 00:00:02,000\r\nteh first\r\n\r\n"
-    "2\r\n00:00:03,000 --> 00:00:04,000\r\n\r\n"
-    "3\r\n00:00:05,000 --> 00:00:06,000\r\nthird\r\n\r\n"
-    "4\r\n00:00:07,000 --> 00:00:08,000\r\nfourth\r\n\r\n"
-    "5\r\n00:00:09,000 --> 00:00:10,000\r\nfifth\r\n\r\n";
-constexpr const char* kSettings =
-    "[RSTRINGS]\r\nteh=the\r\n[LOCAL_CHAR]\r\n\xC4\x85=a\r\n\xC5\xBA=z\r\n";
-constexpr const char* kPlainText = "teh plain text\r\n";
+constexpr const char* kMicroDvd = "{1}{2}a\r\n{3}{4}\r\n{5}{6}b\r\n{7}{8}c\r\n{9}{10}d\r\n";
 
 std::string readAs(const std::string& file, const std::string& encoding = "UTF-8") {
   return "pellumar-cli: " + file + ": read as " + encoding + "\n";
@@ -38,18 +25,19 @@ std::string readAs(const std::string& file, const std::string& encoding = "UTF-8
 
 class CliEndToEndTest : public ::testing::Test {
  protected:
-  void SetUp() override { writeBytes(file("lexmend.ini"), kSettings); }
+  void SetUp() override { writeBytes(file("lexmend.ini"), "[RSTRINGS]\r\nteh=the\r\n"); }
 
-  // With `oneStream`, stderr goes where stdout goes, as on a terminal, and `out` holds both.
-  Outcome run(const std::vector<std::string>& args, bool oneStream = false) {
+  // The exit status, a space, what went to stdout and then what went to
+  // stderr; with `oneStream` both go to one file, as on a terminal.
+  std::string run(const std::vector<std::string>& args, bool oneStream = false) {
     std::string command = "cd '" + dir_.path().string() + "' && '" PELLUMAR_CLI_PROGRAM "'";
     for (const std::string& arg : args) command += " '" + arg + "'";
     // Captured outside the working folder, so its listing shows only what the program made.
     command += " >'" + capture_.file("out") + "' 2>" +
                (oneStream ? "&1" : "'" + capture_.file("err") + "'");
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(capture_.file("out")),
-            oneStream ? "" : readBytes(capture_.file("err"))};
+    return std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + " " +
+           readBytes(capture_.file("out")) + (oneStream ? "" : readBytes(capture_.file("err")));
   }
   std::string file(const std::string& name) const { return dir_.file(name); }
   std::string listing() const { return testing::listFolder(dir_.path()); }
@@ -59,110 +47,79 @@ class CliEndToEndTest : public ::testing::Test {
 
 // Settings come from --settings FILE, else lexmend.ini here, else the user's
 // copy; a named file that is missing is not replaced by another, and without
-// any nothing runs. The help names the places and the one read.
-TEST_F(CliEndToEndTest, SettingsAreLookedForInOrder) {
-  writeBytes(file("a.txt"), kPlainText);
-  EXPECT_EQ(run({"--settings", "nowhere.ini", "a.txt"}).status, 2);
+// any nothing runs. Usage is answered without settings; the help names the
+// places looked in.
+TEST_F(CliEndToEndTest, SettingsAreLookedForInOrderAndUsageNeedsNone) {
+  writeBytes(file("a.txt"), "teh\r\n");
   fs::create_directories(dir_.path() / "config/pellumar");
-  writeBytes(file("config/other.ini"), "NAMESUFIXADD=_fix\r\n");
-  const Outcome other = run({"--settings", "config/other.ini", "a.txt"});
-  EXPECT_EQ(other.status, 0);
-  EXPECT_EQ(other.out + other.err, "a.txt -> a_fix.txt\n");
-
-  fs::remove(file("lexmend.ini"));
-  const std::string user = file("config/pellumar/lexmend.ini");
-  writeBytes(user, "NAMESUFIXADD=_me\r\n");
+  const std::string users = file("config/pellumar/lexmend.ini");
+  writeBytes(users, "NAMESUFIXADD=_me\r\n");
   ::setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);  // the program inherits it
-  const Outcome users = run({"a.txt"});
-  EXPECT_EQ(users.out + users.err, "a.txt -> a_me.txt\n");
-  const std::string help = run({"--help"}).out;
-  EXPECT_NE(help.find("first of these that exists:\n  --settings FILE\n  ./lexmend.ini\n  " + user +
-                      "\n  " PELLUMAR_DATADIR "/pellumar/lexmend.ini\nNow read: " + user + "\n"),
-            std::string::npos)
-      << help;
-
-  fs::remove_all(dir_.path() / "config");
-  const Outcome none = run({"a.txt"});
-  EXPECT_EQ(none.status, 2);
-  EXPECT_EQ(none.out + none.err, "pellumar-cli: lexmend.ini not found.\n");
-  EXPECT_EQ(listing(), "a.txt a_fix.txt a_me.txt");
-}
-
-// Several jobs, a large file first so that later ones tend to finish earlier;
-// a missing file, a folder, a device, a file of neither kind asked about by
-// two options, and one named after another's output, which waits for it.
-// Reports keep the command-line order, each file's errors ("read as" first)
-// before its progress line, and the exit status is 1. The chosen file is
-// never written.
-TEST_F(CliEndToEndTest, ReportsInCommandLineOrderWithSeveralJobs) {
-  std::string big;
-  for (int copy = 0; copy < 2000; ++copy) big += kSubRip;
-  writeBytes(file("big.srt"), big);
-  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 30);
-  fs::last_write_time(file("big.srt"), old);
-  writeBytes(file("notes.txt"), kPlainText);
-  fs::create_directory(dir_.path() / "folder.srt");
-  writeBytes(file("small.srt"), kSubRip);
-  std::vector<std::string> args = {
-      "-j",       "3",         "-v",         "--delete-blank", "--fix-srt-blank", "big.srt",
-      "gone.srt", "notes.txt", "folder.srt", "/dev/null",      "small.srt",       "small_PL.srt"};
-  const std::string unknown = "pellumar-cli: notes.txt: Unknown subtitle type. Cannot process for ";
-  const std::string problems = "pellumar-cli: gone.srt: No such file.\n" + readAs("notes.txt") +
-                               unknown + "\"Delete blank lines\" option.\n" + unknown +
-                               "\"Fix SRT blank lines\" option.\n";
-  const std::string notFiles =
-      "pellumar-cli: folder.srt: Is a folder, not a file.\npellumar-cli: /dev/null: Not a regular "
-      "file.\n";
-
-  const Outcome joined = run(args, true);
-  EXPECT_EQ(joined.status, 1);
-  EXPECT_EQ(joined.out, readAs("big.srt") + "big.srt -> big_PL.srt\n" + problems +
-                            "notes.txt -> notes_PL.txt\n" + notFiles + readAs("small.srt") +
-                            "small.srt -> small_PL.srt\n" + readAs("small_PL.srt") +
-                            "small_PL.srt -> small_PL_PL.srt\n");
-  EXPECT_EQ(readBytes(file("notes_PL.txt")), "the plain text\r\n");  // still cleaned
-
-  // Quiet prints only the problems; staged runs the passes one after another.
-  args.insert(args.begin(), {"-q", "--staged"});
-  const Outcome quietly = run(args);
-  EXPECT_EQ(quietly.status, 1);
-  EXPECT_EQ(quietly.out, "");
-  EXPECT_EQ(quietly.err,
-            readAs("big.srt") + problems + notFiles + readAs("small.srt") + readAs("small_PL.srt"));
-  EXPECT_EQ(readBytes(file("big.srt")), big);
-  EXPECT_EQ(fs::last_write_time(file("big.srt")), old);
-  EXPECT_EQ(
-      listing(),
-      "big.srt big_PL.srt big_PL.srt.log folder.srt lexmend.ini notes.txt notes_PL.txt small.srt "
-      "small_PL.srt small_PL.srt.log small_PL_PL.srt");
-}
-
-// Usage is answered before settings are looked for.
-TEST_F(CliEndToEndTest, UsageIsAnsweredWithoutSettings) {
+  EXPECT_EQ(run({"--settings", "no.ini", "a.txt"}), "2 pellumar-cli: no.ini not found.\n");
+  writeBytes(file("other.ini"), "NAMESUFIXADD=_fix\r\n");
+  EXPECT_EQ(run({"--settings", "other.ini", "a.txt"}), "0 a.txt -> a_fix.txt\n");
+  EXPECT_EQ(run({"a.txt"}), "0 a.txt -> a_PL.txt\n");
   fs::remove(file("lexmend.ini"));
-  const Outcome help = run({"--all", "a.srt", "--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.starts_with("Usage: pellumar-cli [OPTION]... FILE...\n") && help.err.empty())
-      << help.out;
-  // The parser library marks negated flags with "{false}"; the help reads better without.
-  EXPECT_EQ(help.out.find('{'), std::string::npos) << help.out;
-  const Outcome noFile = run({"-v"});
-  EXPECT_EQ(noFile.status, 2);
-  EXPECT_EQ(noFile.out + noFile.err,
-            "pellumar-cli: No FILE given.\nRun with --help for more information.\n");
-  EXPECT_EQ(listing(), "");
+  EXPECT_EQ(run({"a.txt"}), "0 a.txt -> a_me.txt\n");
+  fs::remove(users);
+  EXPECT_EQ(run({"a.txt"}), "2 pellumar-cli: lexmend.ini not found.\n");
+
+  const std::string help = run({"--all", "a.txt", "--help"});
+  EXPECT_TRUE(help.starts_with("0 Usage: pellumar-cli [OPTION]... FILE...\n")) << help;
+  // The parser would mark the negations "{false}".
+  for (const std::string& part :
+       {"\n  --local-chars,--no-local-chars\n"s,
+        "exists:\n  --settings FILE\n  ./lexmend.ini\n  " + users +
+            "\n  " PELLUMAR_DATADIR
+            "/pellumar/lexmend.ini\nNow read: none, there is no lexmend.ini in these places.\n"}) {
+    EXPECT_NE(help.find(part), std::string::npos) << help;
+  }
+  EXPECT_EQ(run({"--version"}), "0 pellumar-cli " PELLUMAR_VERSION "\n");
+  EXPECT_EQ(run({"-v"}), "2 pellumar-cli: No FILE given.\nRun with --help for more information.\n");
+  EXPECT_EQ(listing(), "a.txt a_PL.txt a_fix.txt a_me.txt config other.ini");
 }
 
-// FILEs in neither UTF-8 nor UTF-16/32 are read in one of the settings' code
-// pages, or of --codepage; the output keeps the encoding read.
-TEST_F(CliEndToEndTest, VerboseSaysWhatEachFileWasReadIn) {
-  writeBytes(file("iso.txt"), "S\xB1 \xBCle\r\n");  // "Są źle"; \xB1 is ± in windows-1250
-  writeBytes(file("win.txt"), "S\xB9 \x9Fle\r\n");  // the same in windows-1250
-  EXPECT_EQ(run({"-v", "iso.txt", "win.txt"}).err,
-            readAs("iso.txt", "ISO-8859-2") + readAs("win.txt", "windows-1250"));
-  EXPECT_EQ(readBytes(file("iso_PL.txt")) + readBytes(file("win_PL.txt")), "Sa zle\r\nSa zle\r\n");
-  EXPECT_EQ(run({"-v", "--codepage", "cp1250", "iso.txt"}).err, readAs("iso.txt", "windows-1250"));
-  EXPECT_EQ(readBytes(file("iso_PL.txt")), "S\xB1 \xBCle\r\n");
+// Several jobs: a missing file, a folder, a device, a file of neither kind,
+// and one named after another's output, which waits for it. Each file's
+// lines keep the command-line order, its errors ("read as" first) before its
+// progress line; the exit status is 1.
+TEST_F(CliEndToEndTest, ReportsInCommandLineOrderWithSeveralJobs) {
+  writeBytes(file("notes.txt"), "teh plain text\r\n");
+  fs::create_directory(dir_.path() / "folder.srt");
+  writeBytes(file("small.sub"), kMicroDvd);
+  EXPECT_EQ(run({"-j", "3", "-v", "--delete-blank", "gone.srt", "notes.txt", "folder.srt",
+                 "/dev/null", "small.sub", "small_PL.sub"},
+                true),
+            "1 pellumar-cli: gone.srt: No such file.\n" + readAs("notes.txt") +
+                "pellumar-cli: notes.txt: Unknown subtitle type. Cannot process for \"Delete blank "
+                "lines\" option.\nnotes.txt -> notes_PL.txt\n"
+                "pellumar-cli: folder.srt: Is a folder, not a file.\n"
+                "pellumar-cli: /dev/null: Not a regular file.\n" +
+                readAs("small.sub") + "small.sub -> small_PL.sub\n" + readAs("small_PL.sub") +
+                "small_PL.sub -> small_PL_PL.sub\n");
+}
+
+// A folder at the skip log's name fails blank-subtitle removal before it
+// writes anything, whether or not a subtitle would be left out. The single
+// pass leaves no output; the staged run leaves what the passes before it
+// made, never an output with subtitles left out but no log.
+TEST_F(CliEndToEndTest, AFolderAtTheLogNameFailsBlankSubtitleRemoval) {
+  fs::create_directory(dir_.path() / "a_PL.sub.log");
+  for (const std::string second : {"{3}{4}", "{3}{4}two"}) {
+    for (const char* mode : {"--jobs=1", "--staged"}) {
+      SCOPED_TRACE(second + mode);
+      const std::string rest = second + "\r\n{5}{6}three\r\n{7}{8}four\r\n";
+      writeBytes(file("a.sub"), "{1}{2}teh one\r\n" + rest);
+      EXPECT_EQ(run({mode, "--delete-blank", "a.sub"}),
+                "1 pellumar-cli: a.sub: Cannot write \"a_PL.sub.log\": a folder stands at that "
+                "name.\n");
+      if (mode == std::string("--staged")) {
+        EXPECT_EQ(readBytes(file("a_PL.sub")), "{1}{2}the one\r\n" + rest);
+        fs::remove(file("a_PL.sub"));
+      }
+      EXPECT_EQ(listing(), "a.sub a_PL.sub.log lexmend.ini");
+    }
+  }
 }
 
 }  // namespace
