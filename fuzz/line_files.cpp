@@ -1,74 +1,35 @@
-// Reading a file of any bytes: the encoding found on disk matches the one found
-// in memory, the lines match a plain split of the decoded text, and the lines
-// written back in the same encoding read back the same.
+// Reading a file of any bytes: the encoding found is the one its first bytes
+// and the UTF-8 table of the Unicode standard say, the lines are a plain
+// split of the decoded text, the lines written back in the same encoding read
+// back the same, and the file's kind follows from more than three lines of
+// a kind. The first byte's high bits set make a file of a quarter megabyte
+// whose first piece read ends where the second byte says (rarely, as it is
+// slow to go through).
 
 #include "fuzz/fuzz_support.h"
-#include "processing/text/code_page.h"
-#include "processing/file_ops.h"
+#include "processing/files/run_failure.h"
+#include "processing/passes/subtitle_kind.h"
 #include "processing/text/line_reader.h"
 #include "processing/text/line_writer.h"
-#include "processing/files/run_failure.h"
-#include "processing/text/text_encoding.h"
-#include "processing/text/utf8.h"
+#include "tests/support/rule_models.h"
 
 namespace pellumar::fuzz::line_files {
 
-// The reader's read size, so that a chunk can be made to end inside the data.
-constexpr std::size_t kReaderChunk = FileReader::kChunkSize;
-
-bool isUtf16(const TextEncoding& encoding) {
-  return encoding.form == TextEncoding::Form::Utf16Le ||
-         encoding.form == TextEncoding::Form::Utf16Be;
-}
-
-bool isUtf32(const TextEncoding& encoding) {
-  return encoding.form == TextEncoding::Form::Utf32Le ||
-         encoding.form == TextEncoding::Form::Utf32Be;
-}
-
-// Puts one long line of "p" bytes in front of the data (after its byte-order
-// mark, so the encoding stays; in UTF-16 they make U+7070), so that the
-// reader's first chunk ends `shift` bytes into the data.
-std::string withChunkEndInside(std::string_view data, std::size_t shift) {
-  std::size_t head = 0;
-  std::size_t unit = 1;
-  using namespace std::string_view_literals;
-  if (data.starts_with("\xFF\xFE\0\0"sv) || data.starts_with("\0\0\xFE\xFF"sv)) {
-    head = unit = 4;
-  } else if (data.starts_with("\xFF\xFE") || data.starts_with("\xFE\xFF")) {
-    head = unit = 2;
-  } else if (data.starts_with("\xEF\xBB\xBF")) {
-    head = 3;
-  }
-  const std::size_t padding = (kReaderChunk - head - shift) / unit * unit;
-  std::string bytes(data.substr(0, head));
-  bytes.append(padding, 'p');
-  bytes += data.substr(head);
-  return bytes;
-}
+using Form = TextEncoding::Form;
 
 // Well-formed UTF-8 as the Unicode standard's table of byte sequences has it.
 bool wellFormedUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
+  for (std::size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i++]);
     if (lead < 0x80) continue;
-    int more = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      more = 1;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      more = 2;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      more = 3;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    for (; more > 0; --more, low = 0x80, high = 0xBF) {
+    const int more = lead >= 0xC2 && lead <= 0xDF   ? 1
+                     : lead >= 0xE0 && lead <= 0xEF ? 2
+                     : lead >= 0xF0 && lead <= 0xF4 ? 3
+                                                    : 0;
+    if (more == 0) return false;
+    unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    for (int k = 0; k < more; ++k, low = 0x80, high = 0xBF) {
       if (i == text.size()) return false;
       const auto next = static_cast<unsigned char>(text[i++]);
       if (next < low || next > high) return false;
@@ -77,76 +38,47 @@ bool wellFormedUtf8(std::string_view text) {
   return true;
 }
 
-TextEncoding::Form expectedForm(std::string_view bytes) {
+// The size of a UTF-16 or UTF-32 unit by the byte-order mark, or 0.
+std::size_t unitOf(std::string_view bytes) {
   using namespace std::string_view_literals;
-  if (bytes.starts_with("\xFF\xFE\0\0"sv)) return TextEncoding::Form::Utf32Le;
-  if (bytes.starts_with("\0\0\xFE\xFF"sv)) return TextEncoding::Form::Utf32Be;
-  if (bytes.starts_with("\xFF\xFE")) return TextEncoding::Form::Utf16Le;
-  if (bytes.starts_with("\xFE\xFF")) return TextEncoding::Form::Utf16Be;
-  return wellFormedUtf8(bytes) ? TextEncoding::Form::Utf8 : TextEncoding::Form::Legacy;
+  if (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv)) return 4;
+  return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ? 2 : 0;
 }
 
-// The UTF-16 text as the reader gives it: pairs joined, lone surrogates kept.
-std::string decodeUtf16(std::string_view bytes, bool bigEndian) {
-  std::vector<char16_t> units;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto a = static_cast<unsigned char>(bytes[i]);
-    const auto b = static_cast<unsigned char>(bytes[i + 1]);
-    units.push_back(static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a));
-  }
-  std::string text;
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    const char16_t u = units[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] <= 0xDFFF) {
-      appendUtf8(0x10000 + ((char32_t{u} - 0xD800) << 10) + (char32_t{units[i + 1]} - 0xDC00),
-                 text);
-      ++i;
-    } else {
-      appendUtf8(u, text);
-    }
-  }
-  return text;
-}
-
-// The UTF-32 text as the reader gives it: values past U+10FFFF as U+FFFD.
-std::string decodeUtf32(std::string_view bytes, bool bigEndian) {
-  std::string text;
-  for (std::size_t i = 0; i + 3 < bytes.size(); i += 4) {
+// The UTF-16 or UTF-32 text as the reader gives it: pairs joined, lone
+// surrogates kept, values past U+10FFFF as U+FFFD.
+std::string decodeUnits(std::string_view bytes, std::size_t unit, bool bigEndian) {
+  std::u32string units;
+  for (std::size_t i = unit; i + unit <= bytes.size(); i += unit) {
     char32_t c = 0;
-    for (std::size_t k = 0; k < 4; ++k) {
-      const auto byte = static_cast<unsigned char>(bytes[i + (bigEndian ? k : 3 - k)]);
-      c = (c << 8) | byte;
+    for (std::size_t k = 0; k < unit; ++k)
+      c = c << 8 | static_cast<unsigned char>(bytes[i + (bigEndian ? k : unit - 1 - k)]);
+    const bool low = c >= 0xDC00 && c <= 0xDFFF,
+               high = !units.empty() && units.back() >= 0xD800 && units.back() <= 0xDBFF;
+    if (unit == 2 && low && high) {
+      units.back() = 0x10000 + ((units.back() - 0xD800) << 10) + (c - 0xDC00);
+    } else {
+      units += c <= 0x10FFFF ? c : 0xFFFD;
     }
-    appendUtf8(c <= 0x10FFFF ? c : 0xFFFD, text);
   }
-  return text;
+  return testing::utf8Of(units);
 }
 
-std::string decodedText(std::string_view bytes, const TextEncoding& encoding) {
-  switch (encoding.form) {
-    case TextEncoding::Form::Utf8:
-      return std::string(bytes.substr(encoding.bom ? 3 : 0));
-    case TextEncoding::Form::Legacy: {
-      std::string text;
-      encoding.codePage->decode(bytes, text);
-      return text;
-    }
-    case TextEncoding::Form::Utf16Le:
-    case TextEncoding::Form::Utf16Be:
-      return decodeUtf16(bytes.substr(2), encoding.form == TextEncoding::Form::Utf16Be);
-    case TextEncoding::Form::Utf32Le:
-    case TextEncoding::Form::Utf32Be:
-      return decodeUtf32(bytes.substr(4), encoding.form == TextEncoding::Form::Utf32Be);
-  }
-  return {};
+// One long line of "p" bytes in front of the data (after its byte-order
+// mark, so the encoding stays; in UTF-16 they make U+7070), so that the
+// reader's first piece ends `shift` bytes into the data.
+std::string withPieceEndInside(std::string_view data, std::size_t shift) {
+  const std::size_t unit = std::max<std::size_t>(unitOf(data), 1);
+  const std::size_t head = unit > 1 ? unit : data.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  std::string bytes(data.substr(0, head));
+  bytes.append((FileReader::kChunkSize - head - shift) / unit * unit, 'p');
+  return bytes += data.substr(head);
 }
 
 // CR LF, a lone CR and a lone LF each end a line; no empty line after the last end.
 std::vector<std::string> plainSplit(std::string_view text) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
+  for (std::size_t start = 0; start < text.size();) {
     const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
     lines.emplace_back(text.substr(start, end - start));
     start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
@@ -157,58 +89,65 @@ std::vector<std::string> plainSplit(std::string_view text) {
 std::vector<std::string> readLines(const std::string& path, const TextEncoding& encoding) {
   LineReader reader(path, encoding);
   std::vector<std::string> lines;
-  std::string line;
-  while (reader.next(line)) {
+  for (std::string line; reader.next(line);) {
     lines.push_back(line);
     FUZZ_CHECK(reader.lineNumber() == lines.size());
   }
+  std::string line;
   FUZZ_CHECK(!reader.next(line));  // the end stays the end
   return lines;
 }
 
 int run(const std::uint8_t* data, std::size_t size) {
   ByteReader input(data, size);
-  const unsigned char mode = input.byte();
-  // Rarely, as a file of a quarter megabyte is slow to go through.
-  const bool padded = (mode & 0xF0) == 0xF0;
+  const bool padded = (input.byte() & 0xF0) == 0xF0;
   const std::size_t shift = padded ? input.byte() : 0;
-  const std::string bytes(padded ? withChunkEndInside(input.rest(), shift)
-                                 : std::string(input.rest()));
+  const std::string bytes =
+      padded ? withPieceEndInside(input.rest, shift) : std::string(input.rest);
   const std::string path = (scratchFolder() / "lines.txt").string();
   const std::string copy = (scratchFolder() / "lines-copy.txt").string();
-  writeFile(path, bytes);
+  testing::writeBytes(path, bytes);
 
-  const auto page = CodePage::defaultPage();
-  const TextEncoding encoding = detectFileEncoding(path, page);
-  FUZZ_CHECK(encoding.form == expectedForm(bytes));
+  const TextEncoding encoding = detectFileEncoding(path, CodePage::defaultPage());
+  const std::size_t unit = unitOf(bytes);
+  const bool bigEndian = unit > 0 && bytes[0] != '\xFF';
   FUZZ_CHECK(isValidUtf8(bytes) == wellFormedUtf8(bytes));
-  if (encoding.form == TextEncoding::Form::Utf8) {
+  FUZZ_CHECK(encoding.form == (unit > 0 ? Form(int(Form::Utf16Le) + (unit / 2 - 1) * 2 + bigEndian)
+                               : wellFormedUtf8(bytes) ? Form::Utf8
+                                                       : Form::Legacy));
+  std::string text = unit > 0 ? decodeUnits(bytes, unit, bigEndian) : "";
+  if (encoding.form == Form::Legacy) encoding.codePage->decode(bytes, text);
+  if (encoding.form == Form::Utf8) {
     FUZZ_CHECK(encoding.bom == bytes.starts_with("\xEF\xBB\xBF"));
+    text = bytes.substr(encoding.bom ? 3 : 0);
   }
 
   std::vector<std::string> lines;
   try {
     lines = readLines(path, encoding);
   } catch (const RunFailure&) {
-    // The one file that cannot be read to its end.
-    FUZZ_CHECK((isUtf16(encoding) && bytes.size() % 2 == 1) ||
-               (isUtf32(encoding) && bytes.size() % 4 != 0));
+    FUZZ_CHECK(unit > 0 && bytes.size() % unit != 0);  // the one file that cannot be read
     return 0;
   }
-  FUZZ_CHECK(!isUtf16(encoding) || bytes.size() % 2 == 0);
-  FUZZ_CHECK(!isUtf32(encoding) || bytes.size() % 4 == 0);
-  FUZZ_CHECK(lines == plainSplit(decodedText(bytes, encoding)));
+  FUZZ_CHECK(bytes.size() % std::max<std::size_t>(unit, 1) == 0);
+  FUZZ_CHECK(lines == plainSplit(text));
 
   LineWriter writer(copy, encoding);
   for (const std::string& line : lines) writer.writeLine(line);
   writer.close();
-  FUZZ_CHECK(writer.linesWritten() == lines.size());
-  FUZZ_CHECK(readLines(copy, encoding) == lines);
-  if (encoding.form == TextEncoding::Form::Utf8) {
-    std::string expected = encoding.bom ? "\xEF\xBB\xBF" : "";
-    for (const std::string& line : lines) expected += line + "\r\n";
-    FUZZ_CHECK(readFileIfPresent(copy) == expected);
+  FUZZ_CHECK(writer.linesWritten() == lines.size() && readLines(copy, encoding) == lines);
+
+  std::size_t frames = 0, arrows = 0;
+  for (const std::string& line : lines) {
+    const bool frame = std::count(line.begin(), line.end(), '{') >= 2 &&
+                       std::count(line.begin(), line.end(), '}') >= 2;
+    const bool arrow = line.find("-->") != std::string::npos;
+    FUZZ_CHECK(isFrameLine(line) == frame && isArrowLine(line) == arrow);
+    frames += frame;
+    arrows += arrow;
   }
+  const SubtitleKind kind = detectSubtitleKind(path, encoding);
+  FUZZ_CHECK(kind.isMicroDvd == (frames > 3) && kind.isSubRip == (arrows > 3));
   return 0;
 }
 

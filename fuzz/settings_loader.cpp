@@ -2,6 +2,7 @@
 // or a message.
 
 #include "settings/settings_loader.h"
+
 #include "fuzz/fuzz_support.h"
 
 namespace pellumar::fuzz::settings_loader {
@@ -15,20 +16,15 @@ bool holdsLineBreak(const std::vector<TextPair>& table) {
 
 int run(const std::uint8_t* data, std::size_t size) {
   const std::string path = (scratchFolder() / "lexmend.ini").string();
-  writeFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
-
+  testing::writeBytes(path, std::string(reinterpret_cast<const char*>(data), size));
   const SettingsLoad load = loadSettings(path);
-  if (load.settings) {
-    const Settings& settings = *load.settings;
-    FUZZ_CHECK(load.error.empty());
-    FUZZ_CHECK(settings.localChars.size() <= Settings::kMaxLocalChars);
-    FUZZ_CHECK(settings.replacements.size() <= Settings::kMaxReplacements);
-    FUZZ_CHECK(!settings.nameSuffix.empty());
-    FUZZ_CHECK(!settings.legacyPages().empty());
-    FUZZ_CHECK(!holdsLineBreak(settings.localChars) && !holdsLineBreak(settings.replacements));
-  } else {
-    FUZZ_CHECK(!load.error.empty());
-  }
+  FUZZ_CHECK(load.settings.has_value() == load.error.empty());
+  if (!load.settings) return 0;
+  const Settings& settings = *load.settings;
+  FUZZ_CHECK(settings.localChars.size() <= Settings::kMaxLocalChars);
+  FUZZ_CHECK(settings.replacements.size() <= Settings::kMaxReplacements);
+  FUZZ_CHECK(!settings.nameSuffix.empty() && !settings.legacyPages().empty());
+  FUZZ_CHECK(!holdsLineBreak(settings.localChars) && !holdsLineBreak(settings.replacements));
   return 0;
 }
 

@@ -1,24 +1,18 @@
 // Every input a fuzzer found a fault with, and every seed, replayed through
-// that fuzz target's own checks, so that a fixed fault stays fixed.
+// that fuzz target's own checks, so that a fixed fault stays fixed; then each
+// with bytes changed at random, a short fuzzing run on every test run.
 
 #include <gtest/gtest.h>
+
+#include "tests/support/random.h"
 
 // The targets' sources, without their libFuzzer entry points; a broken
 // property throws instead of aborting.
 #define PELLUMAR_FUZZ_REPLAY
-#include "fuzz/block_blank_stage.cpp"
-#include "fuzz/frame_blank_stage.cpp"
 #include "fuzz/line_files.cpp"
-#include "fuzz/local_chars.cpp"
+#include "fuzz/line_stages.cpp"
 #include "fuzz/processing_run.cpp"
-#include "fuzz/replace_strings.cpp"
-#include "fuzz/replay_inputs.h"
 #include "fuzz/settings_loader.cpp"
-#include "fuzz/spaces_after_hyphens.cpp"
-#include "fuzz/spaces_before_punctuation.cpp"
-#include "fuzz/srt_blank_line_stage.cpp"
-#include "fuzz/strip_formatting_codes.cpp"
-#include "fuzz/subtitle_kind.cpp"
 
 namespace pellumar {
 namespace {
@@ -28,31 +22,40 @@ struct Target {
   int (*run)(const std::uint8_t*, std::size_t);
 };
 
-#define TARGET(name) \
-  Target { #name, fuzz::name::run }
-const Target kTargets[] = {
-    TARGET(block_blank_stage),    TARGET(frame_blank_stage),      TARGET(line_files),
-    TARGET(local_chars),          TARGET(processing_run),         TARGET(replace_strings),
-    TARGET(settings_loader),      TARGET(spaces_after_hyphens),   TARGET(spaces_before_punctuation),
-    TARGET(srt_blank_line_stage), TARGET(strip_formatting_codes), TARGET(subtitle_kind)};
-
 void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }
 
 class FuzzRegression : public ::testing::TestWithParam<Target> {};
 
 TEST_P(FuzzRegression, ReplaysFoundFaultsAndSeeds) {
-  const auto inputs = fuzz::replayInputs(GetParam().name);
-  ASSERT_FALSE(inputs.empty()) << "no seeds for " << GetParam().name;
+  const auto root = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+  std::vector<std::filesystem::path> inputs;
+  for (const char* folder : {"tests/fuzz_regressions/", "fuzz/corpus/"}) {
+    std::error_code none;  // a target may have no found faults
+    for (const auto& entry :
+         std::filesystem::directory_iterator(root / folder / GetParam().name, none))
+      inputs.push_back(entry.path());
+  }
+  ASSERT_FALSE(inputs.empty());
+  testing::Random random(1);
   for (const auto& path : inputs) {
-    const std::optional<std::string> bytes = fuzz::readFileIfPresent(path.string());
-    ASSERT_TRUE(bytes) << path;
-    EXPECT_NO_THROW(
-        GetParam().run(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()))
-        << path;
+    std::string bytes = testing::readBytes(path);
+    for (int round = 0; round < 20 && !HasFailure(); ++round) {
+      EXPECT_NO_THROW(
+          GetParam().run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))
+          << path << (round > 0 ? " changed at random: " : "") << ::testing::PrintToString(bytes);
+      // A byte put in, or one changed.
+      const std::size_t at = random.below(bytes.size() + 1);
+      bytes.insert(at, 1, static_cast<char>(random.below(256)));
+      if (random.percent(70)) bytes.erase(at + 1, 1);
+    }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, FuzzRegression, ::testing::ValuesIn(kTargets),
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzRegression,
+                         ::testing::Values(Target{"line_files", fuzz::line_files::run},
+                                           Target{"line_stages", fuzz::line_stages::run},
+                                           Target{"processing_run", fuzz::processing_run::run},
+                                           Target{"settings_loader", fuzz::settings_loader::run}),
                          [](const auto& target) { return std::string(target.param.name); });
 
 }  // namespace

@@ -10,7 +10,8 @@ namespace {
 
 // Against the C library's classes in a UTF-8 locale, over the blocks the
 // single-byte pages draw their letters from: Latin up to Extended-A, Greek,
-// Cyrillic. ª, µ and º count as signs here.
+// Cyrillic. ª, µ and º count as signs here. Latin Extended-B, where the
+// library and the alternating pairs part, by one of its pairs.
 TEST(LetterCase, MatchesTheCLibrary) {
   ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
   for (unsigned code = 0; code < 0x500; ++code) {
@@ -23,6 +24,7 @@ TEST(LetterCase, MatchesTheCLibrary) {
     EXPECT_EQ(toLower(c), isLetter(c) ? std::towlower(code) : code) << std::hex << code;
   }
   std::setlocale(LC_CTYPE, "C");
+  EXPECT_TRUE(isUpperLetter(U'Ȁ') && !isUpperLetter(U'ȁ') && toLower(U'Ȁ') == U'ȁ');
 }
 
 }  // namespace

@@ -8,23 +8,29 @@
 
 #include <chrono>
 #include <csignal>
-#include <filesystem>
-#include <optional>
 #include <set>
 #include <thread>
 
-#include "processing/file_ops.h"
-#include "processing/run/processing_run.h"
-#include "tests/support/fake_window_system.h"
-#include "tests/support/run_ways.h"
-#include "tests/support/test_files.h"
+#include "processing/files/file_descriptor.h"
+#include "tests/support/mode_comparison.h"
 
 namespace pellumar {
 namespace {
 
-using testing::listFolder;
-using testing::readBytes;
-using testing::writeBytes;
+using namespace testing;
+
+// A run in a child process; its exit status says whether it cleaned the file.
+template <typename Run>
+pid_t startChild(Run run) {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(run() ? 0 : 1);
+  return pid;
+}
+
+bool cleanedIn(pid_t pid) {
+  int status = 0;
+  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 // SubRip subtitles, every fifth without text.
 std::string subtitles(int count) {
@@ -37,166 +43,109 @@ std::string subtitles(int count) {
   return text;
 }
 
-class RunsOnOneFile : public ::testing::TestWithParam<testing::RunWay> {
+class RunsOnOneFile : public ::testing::TestWithParam<RunMode> {
  protected:
-  RunsOnOneFile() {
-    // "a" -> "aa" is not idempotent: a pass that read what another run's
-    // pass wrote would show twice.
-    settings.localChars = {{"ą", "a"}};
-    settings.replacements = {{"a", "aa"}};
-  }
+  RunsOnOneFile() { writeBytes(input, subtitles(4000)); }
 
-  // Bit i of `options` ticks the option of pass i.
-  RunOutcome runOnce(unsigned options = 0x3F) {
-    testing::FakeWindowSystem window;
-    window.chosenFile = input;
-    window.tick(options);
-    return GetParam().runner(settings, window).run();
-  }
-
-  std::optional<std::string> output(const char* name = "movie_PL.srt") const {
-    if (!std::filesystem::exists(dir.file(name))) return std::nullopt;
-    return readBytes(dir.file(name));
+  bool runOnce(PassSet passes = PassSet::all()) {
+    return clean({settings, input, passes, GetParam()}).cleaned();
   }
 
   // Output, log and every name in the folder.
   std::string state() const {
-    return output().value_or("(none)") + "|" + output("movie_PL.srt.log").value_or("") + "|" +
+    return readIfFile(output).value_or("-") + readIfFile(output + ".log").value_or("-") +
            listFolder(dir.path());
   }
 
-  testing::TempDir dir;
-  Settings settings;
-  std::string input = dir.file("movie.srt");
+  TempDir dir;
+  // "a" -> "aa" is not idempotent: a pass that read what another run's pass
+  // wrote would show twice.
+  const Settings settings{{{"ą", "a"}}, {{"a", "aa"}}};
+  const std::string input = dir.file("movie.srt"), output = dir.file("movie_PL.srt");
 };
 
-// A run in a child process; its exit status says whether it ended Done.
-pid_t startChild(const std::function<RunOutcome()>& run) {
-  const pid_t pid = fork();
-  if (pid == 0) _exit(run() == RunOutcome::Done ? 0 : 1);
-  return pid;
-}
-
-int waitFor(pid_t pid) {
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-// Two runs at once, in two threads or two processes, many times: both end
-// Done, and what stands at the end is one complete result, with nothing
+// Two runs at once, in two threads or two processes, many times: both clean
+// the file, and what stands at the end is one complete result, with nothing
 // temporary beside it.
 TEST_P(RunsOnOneFile, TwoAtOnceEachEndWithACompleteResult) {
-  writeBytes(input, subtitles(4000));
-  ASSERT_EQ(runOnce(), RunOutcome::Done);
+  ASSERT_TRUE(runOnce());
   const std::string expected = state();
   ASSERT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
-  for (const bool inProcesses : {false, true}) {
-    for (int round = 0; round < 12; ++round) {
-      RunOutcome first = RunOutcome::Failed, second = RunOutcome::Failed;
-      if (inProcesses) {
-        const pid_t child = startChild([this] { return runOnce(); });
-        second = runOnce();
-        first = waitFor(child) == 0 ? RunOutcome::Done : RunOutcome::Failed;
-      } else {
-        std::jthread other([&] { first = runOnce(); });
-        second = runOnce();
-      }
-      SCOPED_TRACE(::testing::Message() << (inProcesses ? "processes " : "threads ") << round);
-      EXPECT_EQ(first, RunOutcome::Done);
-      EXPECT_EQ(second, RunOutcome::Done);
-      // Not printed: the files are large.
-      ASSERT_TRUE(state() == expected) << listFolder(dir.path());
+  for (int round = 0; round < 24; ++round) {
+    bool first = false, second = false;
+    if (round % 2 == 0) {
+      std::jthread other([&] { first = runOnce(); });
+      second = runOnce();
+    } else {
+      const pid_t child = startChild([this] { return runOnce(); });
+      second = runOnce();
+      first = cleanedIn(child);
     }
+    EXPECT_TRUE(first && second) << "round " << round;
+    ASSERT_TRUE(state() == expected) << "round " << round << ": " << listFolder(dir.path());
   }
 }
 
 // A run killed at any moment leaves the earlier output (single pass) or the
 // result of a pass that finished (staged run), never a torn file; the next
 // run removes what the killed one left.
-TEST_P(RunsOnOneFile, KilledRunLeavesAFinishedStateForTheNextRunToClean) {
-  // The options up to each of the first three passes; the kills come in runs
-  // of all three.
-  constexpr unsigned all = 7;
+TEST_P(RunsOnOneFile, KilledRunsLeaveAFinishedStateForTheNextRunToClean) {
   writeBytes(input, subtitles(40000));
   std::set<std::string> finished{"earlier\r\n"};
   std::chrono::steady_clock::duration whole{};
-  for (const unsigned options : {1u, 3u, all}) {
+  // Up to each of the first three passes; the kills come in runs of all three.
+  for (const unsigned passes : {1u, 3u, 7u}) {
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(runOnce(options), RunOutcome::Done);
+    ASSERT_TRUE(runOnce(passesFrom(passes)));
     whole = std::chrono::steady_clock::now() - start;
-    if (!GetParam().singlePass() || options == all) finished.insert(*output());
+    if (GetParam() == RunMode::Staged || passes == 7) finished.insert(*readIfFile(output));
   }
-  const std::string complete = *output();
-
+  const std::optional<std::string> complete = readIfFile(output);
   int interrupted = 0;
-  constexpr int kRounds = 8;
-  for (int round = 0; round < kRounds; ++round) {
-    writeBytes(dir.file("movie_PL.srt"), "earlier\r\n");
-    const pid_t child = startChild([this] { return runOnce(all); });
-    if (round > 0) {
-      // From the moment the child has begun writing, so that a slow start on
-      // a busy machine does not let every kill come before the run.
-      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-      while (listFolder(dir.path()).find(".tmp") == std::string::npos &&
-             std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-      }
+  for (int round = 0; round < 8; ++round) {
+    writeBytes(output, "earlier\r\n");
+    const pid_t child = startChild([this] { return runOnce(passesFrom(7)); });
+    // From the moment the child has begun writing, so that a slow start on a
+    // busy machine does not let every kill come before the run.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (round > 0 && listFolder(dir.path()).find(".tmp") == std::string::npos &&
+           std::chrono::steady_clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    std::this_thread::sleep_for(whole * (round > 0 ? round - 1 : 0) / (kRounds - 2));
+    std::this_thread::sleep_for(whole * std::max(round - 1, 0) / 6);
     kill(child, SIGKILL);
-    waitFor(child);
-    ASSERT_TRUE(output() && finished.contains(*output())) << "round " << round;
-    if (listFolder(dir.path()).find(".tmp") != std::string::npos) ++interrupted;
-
-    ASSERT_EQ(runOnce(all), RunOutcome::Done);
-    EXPECT_EQ(output(), complete);
+    cleanedIn(child);
+    ASSERT_TRUE(finished.contains(readIfFile(output).value_or(""))) << "round " << round;
+    interrupted += listFolder(dir.path()).find(".tmp") != std::string::npos;
+    ASSERT_TRUE(runOnce(passesFrom(7)));
+    EXPECT_EQ(readIfFile(output), complete);
     EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt") << "round " << round;
   }
   EXPECT_GT(interrupted, 0) << "no kill came in the middle of a run";
 }
 
-// A file at one of the run's own names is a dead run's leftover when nobody
-// holds it locked, and goes; a locked one belongs to a live run and stays.
+// A file at one of the run's own names goes when nobody holds it locked, as
+// a dead run's leftover; a locked one belongs to a live run and stays as it
+// is, until its run is gone.
 TEST_P(RunsOnOneFile, LeftoversGoOnlyWhenNoLiveRunHoldsThem) {
-  // Leftovers, "+" before a live one's name, and what stays of them.
-  const std::pair<std::vector<std::string>, const char*> cases[] = {
-      {{"movie_PL_22.srt.1.tmp", "movie_PL.srt.log.1.tmp"}, ""},
-      {{"+movie_PL_22.srt.1.tmp", "+movie_PL.srt.log.1.tmp"},
-       " movie_PL.srt.log.1.tmp movie_PL_22.srt.1.tmp"},
-      {{"+movie_PL_22.srt.1.tmp", "movie_PL_22.srt.2.tmp"}, " movie_PL_22.srt.1.tmp"},
-      {{"movie_PL_22.srt.1.tmp", "+movie_PL_22.srt.2.tmp", "movie_PL_22.srt.3.tmp"},
-       " movie_PL_22.srt.2.tmp"}};
-  writeBytes(input, subtitles(20));
-  ASSERT_EQ(runOnce(), RunOutcome::Done);
-  const std::string complete = *output();
-  for (const auto& [leftovers, staying] : cases) {
-    std::vector<FileDescriptor> held;
-    std::vector<std::string> live;
-    for (const std::string& leftover : leftovers) {
-      const std::string path = dir.file(leftover.substr(leftover[0] == '+' ? 1 : 0));
-      writeBytes(path, "left\r\n");
-      if (leftover[0] != '+') continue;
-      live.push_back(path);
-      held.emplace_back(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-      ASSERT_EQ(flock(held.back().get(), LOCK_EX), 0);
-    }
-    ASSERT_EQ(runOnce(), RunOutcome::Done);
-    EXPECT_EQ(output(), complete);
-    EXPECT_EQ(listFolder(dir.path()),
-              std::string("movie.srt movie_PL.srt movie_PL.srt.log") + staying);
-    for (const std::string& path : live) EXPECT_EQ(readBytes(path), "left\r\n");
-    // Once their runs are gone, the next run clears them.
-    held.clear();
-    ASSERT_EQ(runOnce(), RunOutcome::Done);
-    EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
-  }
+  const std::string live = dir.file("movie_PL_22.srt.1.tmp");
+  for (const char* name :
+       {"movie_PL_22.srt.1.tmp", "movie_PL_22.srt.3.tmp", "movie_PL.srt.log.1.tmp"})
+    writeBytes(dir.file(name), "left\r\n");
+  FileDescriptor held(open(live.c_str(), O_RDONLY | O_CLOEXEC));
+  ASSERT_EQ(flock(held.get(), LOCK_EX), 0);
+  ASSERT_TRUE(runOnce());
+  EXPECT_EQ(listFolder(dir.path()),
+            "movie.srt movie_PL.srt movie_PL.srt.log movie_PL_22.srt.1.tmp");
+  EXPECT_EQ(readBytes(live), "left\r\n");
+  held = FileDescriptor();
+  ASSERT_TRUE(runOnce());
+  EXPECT_EQ(listFolder(dir.path()), "movie.srt movie_PL.srt movie_PL.srt.log");
 }
 
-INSTANTIATE_TEST_SUITE_P(AllWays, RunsOnOneFile,
-                         ::testing::Values(testing::kStaged, testing::kSinglePass,
-                                           testing::kThreaded, testing::kStagedThreaded),
-                         [](const auto& test) { return test.param.name; });
+INSTANTIATE_TEST_SUITE_P(Modes, RunsOnOneFile,
+                         ::testing::Values(RunMode::Staged, RunMode::SinglePass),
+                         modeName<::testing::TestParamInfo<RunMode>>);
 
 }  // namespace
 }  // namespace pellumar

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 #include "processing/files/system_calls.h"
 
@@ -23,7 +24,7 @@ int failed() {
 // True when the call is to be interrupted now; else limits `count`.
 bool interrupted(size_t& count) {
   if (active == nullptr || active->faults.interruptedSize == 0) return false;
-  const bool interrupt = active->interruptNext.exchange(!active->interruptNext);
+  const bool interrupt = std::exchange(active->interruptNext, !active->interruptNext);
   if (interrupt) errno = EINTR;
   count = std::min(count, active->faults.interruptedSize);
   return interrupt;
@@ -58,9 +59,10 @@ int rename(const char* from, const char* to) {
 }
 
 int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
-  return active != nullptr && (active->faults.failRename || active->faults.failSwap)
-             ? failed()
-             : ::renameat2(fromDir, from, toDir, to, flags);
+  if (active == nullptr) return ::renameat2(fromDir, from, toDir, to, flags);
+  if (active->faults.failRename || active->faults.failSwap) return failed();
+  ++active->swaps;
+  return ::renameat2(fromDir, from, toDir, to, flags);
 }
 
 int unlink(const char* path) { return ::unlink(path); }

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 
 namespace pellumar {
 
 /// Faults planted in the system calls of the core the processing tests link
 /// (built with PELLUMAR_SYSCALL_SEAM). While a SystemFaults lives, the calls
-/// named here misbehave; every other call is the real one.
+/// named here misbehave and are counted; every other call is the real one.
 struct Faults {
   int error = 0;                    ///< the errno of every planted failure
-  int writeToFail = 0;              ///< this write from now on (counting from 1) fails
+  int writeToFail = 0;              ///< this write (counting from 1) fails
   bool failCreate = false;          ///< every open that would create a file fails
   bool failRename = false;          ///< every rename and name swap fails
   bool failSwap = false;            ///< every name swap fails
@@ -24,10 +23,8 @@ struct SystemFaults {
   SystemFaults(const SystemFaults&) = delete;  // the calls point at this one
 
   const Faults faults;
-  // A run may read on one thread and write on another.
-  std::atomic<int> reads = 0;
-  std::atomic<int> writes = 0;
-  std::atomic<bool> interruptNext = true;
+  int reads = 0, writes = 0, swaps = 0;  ///< swaps: names swapped
+  bool interruptNext = true;
 };
 
 }  // namespace pellumar

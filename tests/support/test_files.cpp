@@ -1,20 +1,19 @@
 #include "tests/support/test_files.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <vector>
-
-#include <unistd.h>
 
 namespace pellumar::testing {
 
 TempDir::TempDir(bool inMemory) {
-  std::filesystem::path base = std::filesystem::temp_directory_path();
-  if (inMemory && ::access("/dev/shm", W_OK) == 0) base = "/dev/shm";
-  std::string pattern = (base / "pellumar-test-XXXXXX").string();
+  const bool shm = inMemory && ::access("/dev/shm", W_OK) == 0;
+  std::string pattern =
+      ((shm ? "/dev/shm" : std::filesystem::temp_directory_path()) / "pellumar-test-XXXXXX")
+          .string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }
@@ -52,13 +51,11 @@ std::string joinLines(const std::vector<std::string>& lines, std::string_view en
   return text;
 }
 
-namespace {
-
+// After a byte-order mark, each unit's bytes, the lowest first unless `bigEndian`.
 template <typename Unit>
 std::string unicodeBytes(std::basic_string_view<Unit> text, bool bigEndian) {
   std::string bytes;
-  const std::basic_string<Unit> units = Unit(0xFEFF) + std::basic_string<Unit>(text);
-  for (const Unit unit : units) {
+  for (const Unit unit : Unit(0xFEFF) + std::basic_string<Unit>(text)) {
     for (std::size_t i = 0; i < sizeof(Unit); ++i) {
       const std::size_t shift = 8 * (bigEndian ? sizeof(Unit) - 1 - i : i);
       bytes.push_back(static_cast<char>((static_cast<char32_t>(unit) >> shift) & 0xFF));
@@ -67,13 +64,7 @@ std::string unicodeBytes(std::basic_string_view<Unit> text, bool bigEndian) {
   return bytes;
 }
 
-}  // namespace
-
-std::string utf16(std::u16string_view text, bool bigEndian) {
-  return unicodeBytes(text, bigEndian);
-}
-std::string utf32(std::u32string_view text, bool bigEndian) {
-  return unicodeBytes(text, bigEndian);
-}
+std::string utf16(std::u16string_view text, bool big) { return unicodeBytes(text, big); }
+std::string utf32(std::u32string_view text, bool big) { return unicodeBytes(text, big); }
 
 }  // namespace pellumar::testing
