@@ -191,15 +191,20 @@ std::string whyNotAFile(const std::string& file) {
   return "No such file.";
 }
 
+std::string encodingLine(const RunOutcome& outcome) {
+  const TextEncoding& read = *outcome.readAs;
+  const TextEncoding& written = *outcome.writtenAs;
+  if (read.nameWithBom() == written.nameWithBom()) return "read as " + read.name();
+  return "read as " + read.nameWithBom() + ", written as " + written.nameWithBom();
+}
+
 void printOutcomes(std::span<const RunOutcome> outcomes, const CliOptions& options, std::FILE* out,
                    std::FILE* err) {
   for (const RunOutcome& outcome : outcomes) {
     const std::string& file = outcome.paths.inputPath;
     std::string errorText;
     // Before the file's other lines: the encoding is known before any pass runs.
-    if (options.verbose && outcome.readAs) {
-      errorText += errorLine("read as " + outcome.readAs->name(), file);
-    }
+    if (options.verbose && outcome.readAs) errorText += errorLine(encodingLine(outcome), file);
     for (const std::string& note : outcome.notes) errorText += errorLine(note, file);
     if (outcome.failure) errorText += errorLine(*outcome.failure, file);
     if (outcome.ending == RunOutcome::Ending::NotAFile) {

@@ -36,6 +36,10 @@ std::size_t runBatch(const std::vector<std::string>& files,
 /// What a FILE that names no regular file is: "Is a folder, not a file.", ...
 std::string whyNotAFile(const std::string& file);
 
+/// "read as X", or "read as X, written as Y" where the output's encoding or
+/// byte-order mark differs from the input's.
+std::string encodingLine(const RunOutcome& outcome);
+
 /// Writes what a run on each FILE has to say: its stderr lines (with
 /// `verbose`, first the encoding it was read in), then, unless `quiet`, its
 /// "FILE -> OUTPUT" line, keeping that order when both streams go to one

@@ -8,6 +8,7 @@
 #include "processing/passes/pass_table.h"
 #include "processing/run/processing_run.h"
 #include "processing/text/code_page.h"
+#include "processing/text/text_encoding.h"
 
 namespace pellumar::cli {
 
@@ -20,6 +21,11 @@ struct CliOptions {
   bool verbose = false;  ///< say which encoding each FILE was read in
   /// From --codepage: overrides the settings' CODEPAGE.
   std::optional<CodePageCandidates> codePages;
+  /// From --output-codepage: overrides OUTPUTCODEPAGE; an empty encoding
+  /// means "same".
+  std::optional<std::optional<TextEncoding>> outputEncoding;
+  /// From --suffix: overrides NAMESUFIXADD.
+  std::optional<std::string> suffix;
   RunMode mode = RunMode::SinglePass;
   std::vector<std::string> files;  ///< exactly as given, in command-line order
 };

@@ -29,6 +29,11 @@ int runCli(int argc, char** argv) {
   if (!load.settings) return kExitBadUsage;
   Settings settings = *load.settings;
   if (options.codePages) settings.setLegacyPages(*options.codePages);
+  if (options.outputEncoding) settings.outputEncoding = *options.outputEncoding;
+  // An empty suffix means the default, as an empty NAMESUFIXADD does.
+  if (options.suffix) {
+    settings.nameSuffix = options.suffix->empty() ? Settings::kDefaultSuffix : *options.suffix;
+  }
 
   const RuleTables tables(settings.localChars, settings.replacements);
   const std::size_t notCleaned = runBatch(

@@ -26,9 +26,12 @@ FileDescriptor commitStaging(StagingFile& staging) { return staging.commit(); }
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
                       SkipLogFile* log) {
   // Open the source first: when it cannot be read, no staging file is made.
-  LineReader reader(source, run.encoding,
-                    source == run.paths.inputPath ? run.inputContents() : nullptr);
-  StagingFile staging(run.paths.stagingPath, run.paths.outputPath, run.encoding);
+  // Only the first pass reads the chosen file; the others read what this run
+  // wrote, in the output's encoding.
+  const bool chosen = source == run.paths.inputPath;
+  LineReader reader(source, chosen ? run.input : run.output,
+                    chosen ? run.inputContents() : nullptr);
+  StagingFile staging(run.paths.stagingPath, run.paths.outputPath, run.output);
   WriterSink sink(staging.writer());
   std::string line;
   while (reader.next(line)) stage.push(line, sink);

@@ -40,6 +40,14 @@ void guardChosenFile(const JobPaths& paths) {
   }
 }
 
+// What the output is written in: the settings' choice, or the input's own.
+TextEncoding outputFor(const TextEncoding& input, const Settings& settings) {
+  TextEncoding output = settings.outputEncoding.value_or(input);
+  output.checkWhileReading = false;
+  output.convertsText = !output.sameCharactersAs(input);
+  return output;
+}
+
 // One attempt at the passes, on the file read in `encoding`.
 class Attempt {
  public:
@@ -49,9 +57,12 @@ class Attempt {
   // What the passes tell the user reaches the outcome, also when they fail.
   void run(TextEncoding encoding, std::optional<std::string> contents) {
     outcome_.readAs = encoding;
-    RunContext run{
-        request_.settings,  tables_, request_.passes, outcome_.paths, std::move(encoding), {}, {},
-        std::move(contents)};
+    outcome_.writtenAs = outputFor(encoding, request_.settings);
+    RunContext run{request_.settings,   tables_,
+                   request_.passes,     outcome_.paths,
+                   std::move(encoding), *outcome_.writtenAs,
+                   {},                  {},
+                   std::move(contents)};
     try {
       runPasses(run);
     } catch (...) {
@@ -73,7 +84,7 @@ class Attempt {
       return;
     }
     // The staged run commits pass by pass, so it cannot start again.
-    if (run.encoding.checkWhileReading) throw NotUtf8();
+    if (run.input.checkWhileReading) throw NotUtf8();
     runStaged(run);
   }
 

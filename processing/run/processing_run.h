@@ -43,6 +43,8 @@ struct RunOutcome {
   /// The encoding the input was read in; empty when the run ended before
   /// reading it.
   std::optional<TextEncoding> readAs;
+  /// The encoding the output is written in, known with `readAs`.
+  std::optional<TextEncoding> writtenAs;
   /// The output's path when the run ended Cleaned, else empty.
   std::string output;
   /// How many subtitles blank-subtitle removal left out, and the log that

@@ -1,5 +1,6 @@
 #include "processing/text/text_encoding.h"
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -25,6 +26,63 @@ std::string TextEncoding::name() const {
       return codePage ? codePage->name() : "legacy";
   }
   return "";
+}
+
+std::string TextEncoding::nameWithBom() const {
+  return form == Form::Utf8 && bom ? name() + " with BOM" : name();
+}
+
+bool TextEncoding::sameCharactersAs(const TextEncoding& other) const {
+  if (form != other.form) return false;
+  return form != Form::Legacy || (codePage && other.codePage && codePage->name() == other.codePage->name());
+}
+
+namespace {
+
+// The first surrogate code point in UTF-8 text (ED A0 80 to ED BF BF), if any.
+std::optional<char32_t> firstSurrogate(std::string_view utf8) {
+  for (std::size_t pos = utf8.find('\xED'); pos != std::string_view::npos;
+       pos = utf8.find('\xED', pos + 1)) {
+    if (pos + 1 < utf8.size() && static_cast<unsigned char>(utf8[pos + 1]) >= 0xA0) {
+      std::size_t at = pos;
+      return nextCodePoint(utf8, at);
+    }
+  }
+  return std::nullopt;
+}
+
+std::string codePointName(char32_t cp) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(cp));
+  return hex;
+}
+
+}  // namespace
+
+std::optional<char32_t> firstUnholdable(std::string_view utf8, const TextEncoding& encoding,
+                                        std::string& scratch) {
+  if (encoding.form == TextEncoding::Form::Legacy) {
+    scratch.clear();
+    return encoding.codePage->encode(utf8, scratch, !encoding.convertsText);
+  }
+  return encoding.convertsText ? firstSurrogate(utf8) : std::nullopt;
+}
+
+std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_t character,
+                              const TextEncoding& encoding) {
+  std::string shown;
+  // A lone surrogate cannot be shown; its number alone names it.
+  if (character < 0xD800 || character > 0xDFFF) {
+    shown = "\"";
+    appendUtf8(character, shown);
+    shown += "\" ";
+  }
+  const std::string where = encoding.form == TextEncoding::Form::Legacy
+                                ? "the code page " + encoding.name()
+                                : encoding.name();
+  return "Cannot write \"" + file + "\": line " + std::to_string(line) +
+         " holds the character " + shown + "(" + codePointName(character) + "), which " + where +
+         " cannot hold.";
 }
 
 namespace {
