@@ -133,6 +133,19 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
   app.add_flag("--staged", staged,
                "Let each pass read and rewrite the output file in turn, instead of\n"
                "running all passes in one read of FILE");
+  app.add_flag("-r,--recursive", options.recursive,
+               "Clean the subtitle files in each FILE that is a folder, and below it:\n"
+               ".srt and .sub files, and .txt files that hold subtitles");
+  bool diff = false;
+  app.add_flag("--diff", diff,
+               "Write nothing; print what would change in each FILE as a unified diff");
+  std::string color = "auto";
+  app.add_option("--color", color,
+                 "Colour the diff's removed and added lines: auto (when standard\n"
+                 "output is a terminal), always or never")
+      ->type_name("WHEN")
+      ->check(CLI::IsMember({"auto", "always", "never"}))
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.add_option("FILE", options.files, "Subtitle files to clean up")->type_name("");
   app.footer(
       "The cleaned copy of FILE is named after FILE with the suffix (default _PL)\n"
@@ -156,6 +169,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
     return result;
   }
 
+  if (diff && staged) {
+    result.exitStatus = kExitBadUsage;
+    result.err = badUsage("--diff writes no file, so it cannot be --staged.");
+    return result;
+  }
   if (jobsOption->count() > 0 && jobs < 1) {
     result.exitStatus = kExitBadUsage;
     result.err = badUsage("--jobs: N must be at least 1, not " + std::to_string(jobs) + ".");
@@ -195,7 +213,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
   }
   if (settingsOption->count() > 0) options.settingsFile = settingsFile;
   options.jobs = jobs < 1 ? 1u : static_cast<unsigned>(jobs);
-  options.mode = staged ? RunMode::Staged : RunMode::SinglePass;
+  options.mode = diff ? RunMode::Preview : staged ? RunMode::Staged : RunMode::SinglePass;
+  options.color = color == "always"  ? CliOptions::Color::Always
+                  : color == "never" ? CliOptions::Color::Never
+                                     : CliOptions::Color::Auto;
   result.options = std::move(options);
   return result;
 }

@@ -26,7 +26,10 @@ struct CliOptions {
   std::optional<std::optional<TextEncoding>> outputEncoding;
   /// From --suffix: overrides NAMESUFIXADD.
   std::optional<std::string> suffix;
-  RunMode mode = RunMode::SinglePass;
+  RunMode mode = RunMode::SinglePass;  ///< Preview with --diff
+  bool recursive = false;              ///< a FILE that is a folder is walked
+  enum class Color { Auto, Always, Never };
+  Color color = Color::Auto;  ///< of the diff; Auto: when standard output is a terminal
   std::vector<std::string> files;  ///< exactly as given, in command-line order
 };
 

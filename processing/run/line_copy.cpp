@@ -41,15 +41,16 @@ void copyThroughStage(RunContext& run, const std::string& source, LineStage& sta
   run.committed = commitStaging(staging);
 }
 
-void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log) {
-  // What this run committed last, even if another run on the same file has
-  // put its own output in place since; the name only where /proc is missing.
-  std::string source = run.paths.outputPath;
+std::string committedOutput(const RunContext& run) {
   if (run.committed) {
     std::string own = reopenPath(run.committed);
-    if (::access(own.c_str(), R_OK) == 0) source = std::move(own);
+    if (::access(own.c_str(), R_OK) == 0) return own;
   }
-  copyThroughStage(run, source, stage, log);
+  return run.paths.outputPath;
+}
+
+void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log) {
+  copyThroughStage(run, committedOutput(run), stage, log);
 }
 
 }  // namespace pellumar

@@ -17,8 +17,6 @@ namespace pellumar {
 
 namespace {
 
-using PassKinds = std::array<std::optional<SubtitleKind>, kPassCount>;
-
 // In the staged run a pass that writes a character the output's encoding
 // cannot hold fails there, even when a later pass would have removed it. The
 // single pass checks the line after such a pass and fails the same way.
@@ -54,11 +52,10 @@ bool mayWriteWhatTheOutputCannotHold(const RunContext& run, const Pass& pass) {
   return false;
 }
 
-// The passes from `begin` to before `end` that the single pass runs, given
-// the kinds they work on, composed into one pipeline. The first pass is
-// checked whether it runs or not, as the staged run copies the text then.
-Pipeline compose(const RunContext& run, const PassKinds& kinds, std::size_t begin,
-                 std::size_t end, SkipLogFile* log) {
+}  // namespace
+
+Pipeline composePasses(const RunContext& run, const PassKinds& kinds, std::size_t begin,
+                       std::size_t end, SkipLog* log) {
   Pipeline pipeline;
   for (std::size_t i = begin; i < end; ++i) {
     const Pass& pass = passTable()[i];
@@ -73,6 +70,17 @@ Pipeline compose(const RunContext& run, const PassKinds& kinds, std::size_t begi
   }
   return pipeline;
 }
+
+PassKinds kindsOfAskedPasses(RunContext& run) {
+  PassKinds kinds;
+  const auto passes = passTable();
+  for (std::size_t i = 0; i < passes.size(); ++i) {
+    if (run.passes.contains(passes[i].id)) kinds[i] = kindToWorkOn(run, passes[i]);
+  }
+  return kinds;
+}
+
+namespace {
 
 // The staged run writes every pass's lines and reads them back; the single
 // pass hands them on as they are. Reading back gives the same text unless it
@@ -134,24 +142,22 @@ bool passesWriteOnlyWhatReadsBack(const RunContext& run) {
 
 void runSinglePass(RunContext& run) {
   // Passes not asked for copy unchanged at most, which the one read does anyway.
-  PassKinds kinds;
-  bool keepsLog = false;
+  const PassKinds kinds = kindsOfAskedPasses(run);
   const auto passes = passTable();
+  bool keepsLog = false;
   for (std::size_t i = 0; i < passes.size(); ++i) {
-    if (!run.passes.contains(passes[i].id)) continue;
-    kinds[i] = kindToWorkOn(run, passes[i]);
     keepsLog = keepsLog || (kinds[i] && passes[i].keepsSkipLog);
   }
   withSkipLog(run, keepsLog, [&](SkipLogFile* log) {
     try {
-      Pipeline pipeline = compose(run, kinds, 0, passes.size(), log);
+      Pipeline pipeline = composePasses(run, kinds, 0, passes.size(), log);
       copyThroughStage(run, run.paths.inputPath, pipeline, log);
     } catch (const OverlongBlock&) {
       if (whatFailureLeaves(FailureKind::OverlongBlock, RunMode::SinglePass) ==
           FailureLeaves::LastFinishedPass) {
         std::size_t stopped = 0;
         while (!(kinds[stopped] && passes[stopped].mayStopOnOverlong)) ++stopped;
-        Pipeline earlier = compose(run, kinds, 0, stopped, nullptr);
+        Pipeline earlier = composePasses(run, kinds, 0, stopped, nullptr);
         copyThroughStage(run, run.paths.inputPath, earlier);
       }
       throw;

@@ -110,8 +110,14 @@ CodePageCandidates single(std::shared_ptr<const CodePage> page) {
   return {page ? std::move(page) : CodePage::defaultPage()};
 }
 
+// What git takes for a binary file: a NUL among the first 8,000 bytes. Text
+// in UTF-16 or UTF-32 has NULs too, but only after a byte-order mark.
+bool looksBinary(std::string_view firstPiece) {
+  return firstPiece.substr(0, 8000).find('\0') != std::string_view::npos;
+}
+
 TextEncoding detect(const std::string& path, const CodePageCandidates& legacy, bool fromStart,
-                    std::optional<std::string>* contents) {
+                    std::optional<std::string>* contents, bool refuseBinary) {
   FileReader file(path);
   if (contents) contents->reset();
   Utf8Validator validator;
@@ -132,6 +138,7 @@ TextEncoding detect(const std::string& path, const CodePageCandidates& legacy, b
       // A first piece shorter than a whole one is the whole file.
       if (contents && piece.size() < FileReader::kChunkSize) contents->emplace(piece);
       if (fromByteOrderMark(head)) break;
+      if (refuseBinary && looksBinary(piece)) throw NotText("Not a text subtitle file.");
     }
     if (utf8) {
       utf8 = validator.feed(reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
@@ -163,17 +170,17 @@ TextEncoding detect(const std::string& path, const CodePageCandidates& legacy, b
 }  // namespace
 
 TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy) {
-  return detect(path, single(std::move(legacy)), false, nullptr);
+  return detect(path, single(std::move(legacy)), false, nullptr, false);
 }
 
 TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy,
-                                std::optional<std::string>* contents) {
-  return detect(path, legacy, false, contents);
+                                std::optional<std::string>* contents, bool refuseBinary) {
+  return detect(path, legacy, false, contents, refuseBinary);
 }
 
 TextEncoding detectEncodingFromStart(const std::string& path, const CodePageCandidates& legacy,
-                                     std::optional<std::string>* contents) {
-  return detect(path, legacy, true, contents);
+                                     std::optional<std::string>* contents, bool refuseBinary) {
+  return detect(path, legacy, true, contents, refuseBinary);
 }
 
 }  // namespace pellumar

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "processing/files/run_failure.h"
 #include "processing/text/code_page.h"
 #include "processing/text/code_page_guess.h"
 
@@ -58,15 +59,26 @@ std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_
 ///
 /// Given `contents`, a file small enough to be read in one piece leaves its
 /// bytes there, so that the run need not read it again.
+///
+/// With `refuseBinary`, a file without a UTF-16 or UTF-32 byte-order mark
+/// that holds a NUL byte among its first 8,000 throws NotText.
 TextEncoding detectFileEncoding(const std::string& path, const CodePageCandidates& legacy,
-                                std::optional<std::string>* contents = nullptr);
+                                std::optional<std::string>* contents = nullptr,
+                                bool refuseBinary = false);
 TextEncoding detectFileEncoding(const std::string& path, std::shared_ptr<const CodePage> legacy);
 
 /// As detectFileEncoding, but a file whose first piece is UTF-8 is taken for
 /// UTF-8 at once, with checkWhileReading set, so that a run that reads the
 /// whole file anyway reads it once.
 TextEncoding detectEncodingFromStart(const std::string& path, const CodePageCandidates& legacy,
-                                     std::optional<std::string>* contents = nullptr);
+                                     std::optional<std::string>* contents = nullptr,
+                                     bool refuseBinary = false);
+
+/// A file that is no text at all: a picture track beside its .idx, say.
+class NotText : public RunFailure {
+ public:
+  using RunFailure::RunFailure;
+};
 
 /// What the line reader throws when a file taken for UTF-8 from its start
 /// turns out not to be: the run starts again with the whole file judged.
