@@ -22,6 +22,10 @@ _pellumar_cli() {
         --suffix)
             return
             ;;
+        --color)
+            COMPREPLY=($(compgen -W "auto always never" -- "$cur"))
+            return
+            ;;
         -j | --jobs)
             COMPREPLY=($(compgen -W "{1..$(nproc 2>/dev/null || echo 4)}" -- "$cur"))
             return
@@ -32,7 +36,7 @@ _pellumar_cli() {
         COMPREPLY=($(compgen -W '--local-chars --no-local-chars --replace-strings
             --no-replace-strings --remove-codes --delete-spaces --delete-blank
             --fix-srt-blank --all --settings --jobs --quiet --verbose --codepage --output-codepage
-            --suffix --staged --help
+            --suffix --staged --recursive --diff --color --help
             --version' -- "$cur"))
         return
     fi
