@@ -144,9 +144,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
                  "Colour the diff's removed and added lines: auto (when standard\n"
                  "output is a terminal), always or never")
       ->type_name("WHEN")
-      ->check(CLI::IsMember({"auto", "always", "never"}))
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  app.add_option("FILE", options.files, "Subtitle files to clean up")->type_name("");
+  app.add_option("FILE", options.files, "Subtitle files to clean up (and folders, with -r)")->type_name("");
   app.footer(
       "The cleaned copy of FILE is named after FILE with the suffix (default _PL)\n"
       "before its extension: movie.srt gives movie_PL.srt.\n\n" +
@@ -169,6 +168,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
     return result;
   }
 
+  if (color != "auto" && color != "always" && color != "never") {
+    result.exitStatus = kExitBadUsage;
+    result.err = badUsage("--color: WHEN is auto, always or never, not \"" + color + "\".");
+    return result;
+  }
   if (diff && staged) {
     result.exitStatus = kExitBadUsage;
     result.err = badUsage("--diff writes no file, so it cannot be --staged.");
