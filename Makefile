@@ -14,7 +14,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 
 PACKAGES := g++ cmake make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-            libcli11-dev libbenchmark-dev clang libclang-rt-14-dev llvm-14 xvfb xauth \
+            libcli11-dev libdtl-dev libbenchmark-dev clang libclang-rt-14-dev llvm-14 xvfb xauth \
             dpkg-dev file desktop-file-utils appstream lintian clang-format
 
 ASAN_BUILD   ?= build-asan

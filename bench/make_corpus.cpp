@@ -158,11 +158,11 @@ void writeSettings(const std::filesystem::path& path, const std::string& localCh
   out.text() += "[LOCAL_CHAR]\r\n" + localChars + "[RSTRINGS]\r\n" + replacements + "[EOF]\r\n";
 }
 
-// The settings of the sample file: the Polish letters and four replacements.
+// The settings of the sample file: the Polish letters and three replacements.
 const char* const kSampleLocalChars[] = {"ą=a", "ć=c", "ę=e", "ł=l", "ń=n", "ó=o",
                                          "ś=s", "ź=z", "ż=z", "Ą=A", "Ć=C", "Ę=E",
                                          "Ł=L", "Ń=N", "Ó=O", "Ś=S", "Ź=Z", "Ż=Z"};
-const char* const kSampleReplacements[] = {"...=…", "<i>=", "</i>=", "  = "};
+const char* const kSampleReplacements[] = {"<i>=", "</i>=", "  = "};
 
 // A full local-character table for Polish subtitles that the replacement
 // table below gives their diacritics back: the Polish letters as they look

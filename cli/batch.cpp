@@ -119,22 +119,20 @@ std::vector<std::vector<std::size_t>> groupFiles(const std::vector<std::string>&
   return groups;
 }
 
-std::size_t runBatch(const std::vector<std::string>& files,
+void runBatch(const std::vector<std::string>& files,
                      const std::vector<std::vector<std::size_t>>& groups, unsigned jobs,
                      const FileTask& task, const OutcomeSink& sink) {
   checkGroups(files.size(), groups);
-  std::size_t notProcessed = 0;
-  auto runOne = [&](std::size_t index) { return task(files[index]); };
+  auto runOne = [&](std::size_t index) { return task(index); };
 
   const std::size_t threadCount = std::min<std::size_t>(jobs, groups.size());
   if (threadCount <= 1) {
     // Command-line order keeps every group's order too.
     for (std::size_t index = 0; index < files.size(); ++index) {
       const RunOutcome outcome = runOne(index);
-      if (!outcome.cleaned()) ++notProcessed;
       sink({&outcome, 1});
     }
-    return notProcessed;
+    return;
   }
 
   std::vector<std::optional<RunOutcome>> finished(files.size());
@@ -174,48 +172,9 @@ std::size_t runBatch(const std::vector<std::string>& files,
         finished[next].reset();
       }
     }
-    for (const RunOutcome& outcome : ready) {
-      if (!outcome.cleaned()) ++notProcessed;
-    }
     sink(ready);
     ready.clear();
   }
-  return notProcessed;
-}
-
-std::string whyNotAFile(const std::string& file) {
-  std::error_code error;
-  const fs::file_status status = fs::status(file, error);
-  if (fs::is_directory(status)) return "Is a folder, not a file.";
-  if (fs::exists(status)) return "Not a regular file.";
-  return "No such file.";
-}
-
-void printOutcomes(std::span<const RunOutcome> outcomes, const CliOptions& options, std::FILE* out,
-                   std::FILE* err) {
-  for (const RunOutcome& outcome : outcomes) {
-    const std::string& file = outcome.paths.inputPath;
-    std::string errorText;
-    // Before the file's other lines: the encoding is known before any pass runs.
-    if (options.verbose && outcome.readAs) {
-      errorText += errorLine("read as " + outcome.readAs->name(), file);
-    }
-    for (const std::string& note : outcome.notes) errorText += errorLine(note, file);
-    if (outcome.failure) errorText += errorLine(*outcome.failure, file);
-    if (outcome.ending == RunOutcome::Ending::NotAFile) {
-      errorText += errorLine(whyNotAFile(file), file);
-    }
-    if (!errorText.empty()) {
-      // What is buffered for stdout belongs before these lines.
-      std::fflush(out);
-      writeText(errorText, err);
-      std::fflush(err);
-    }
-    if (outcome.cleaned() && !options.quiet) {
-      writeText(file + " -> " + outcome.output + "\n", out);
-    }
-  }
-  std::fflush(out);
 }
 
 }  // namespace pellumar::cli

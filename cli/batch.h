@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <functional>
 #include <span>
 #include <string>
@@ -21,26 +20,16 @@ namespace pellumar::cli {
 std::vector<std::vector<std::size_t>> groupFiles(const std::vector<std::string>& files,
                                                  const std::string& nameSuffix);
 
-/// Cleans one FILE; must not throw.
-using FileTask = std::function<RunOutcome(const std::string& file)>;
+/// Cleans the FILE of that index; must not throw.
+using FileTask = std::function<RunOutcome(std::size_t index)>;
 using OutcomeSink = std::function<void(std::span<const RunOutcome>)>;
 
 /// Runs `task` once for every FILE, up to `jobs` groups at once; within a
 /// group one after another in command-line order. `sink` gets the outcomes in
 /// command-line order on the calling thread, as soon as a FILE and all before
-/// it are finished. Returns how many FILEs were not cleaned.
-std::size_t runBatch(const std::vector<std::string>& files,
+/// it are finished.
+void runBatch(const std::vector<std::string>& files,
                      const std::vector<std::vector<std::size_t>>& groups, unsigned jobs,
                      const FileTask& task, const OutcomeSink& sink);
-
-/// What a FILE that names no regular file is: "Is a folder, not a file.", ...
-std::string whyNotAFile(const std::string& file);
-
-/// Writes what a run on each FILE has to say: its stderr lines (with
-/// `verbose`, first the encoding it was read in), then, unless `quiet`, its
-/// "FILE -> OUTPUT" line, keeping that order when both streams go to one
-/// terminal.
-void printOutcomes(std::span<const RunOutcome> outcomes, const CliOptions& options, std::FILE* out,
-                   std::FILE* err);
 
 }  // namespace pellumar::cli

@@ -114,13 +114,40 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
                      "auto:PAGE,PAGE,... (one of these per FILE) or PAGE")
           ->type_name("PAGES")
           ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  std::string outputCodePage;
+  CLI::Option* outputCodePageOption =
+      app.add_option("--output-codepage", outputCodePage,
+                     "Write the cleaned copies in ENC instead of the settings'\n"
+                     "OUTPUTCODEPAGE: same (each FILE's own encoding, the default),\n"
+                     "UTF-8, UTF-8-BOM, UTF-16 or a single-byte PAGE")
+          ->type_name("ENC")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  std::string suffix;
+  CLI::Option* suffixOption =
+      app.add_option("--suffix", suffix,
+                     "Name the cleaned copies with SUFFIX before the extension instead of\n"
+                     "the settings' NAMESUFIXADD (empty: _PL); .pl gives movie.pl.srt")
+          ->type_name("SUFFIX")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   bool staged = false;
   app.add_flag("--staged", staged,
                "Let each pass read and rewrite the output file in turn, instead of\n"
                "running all passes in one read of FILE");
-  app.add_option("FILE", options.files, "Subtitle files to clean up")->type_name("");
+  app.add_flag("-r,--recursive", options.recursive,
+               "Clean the subtitle files in each FILE that is a folder, and below it:\n"
+               ".srt and .sub files, and .txt files that hold subtitles");
+  bool diff = false;
+  app.add_flag("--diff", diff,
+               "Write nothing; print what would change in each FILE as a unified diff");
+  std::string color = "auto";
+  app.add_option("--color", color,
+                 "Colour the diff's removed and added lines: auto (when standard\n"
+                 "output is a terminal), always or never")
+      ->type_name("WHEN")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  app.add_option("FILE", options.files, "Subtitle files to clean up (and folders, with -r)")->type_name("");
   app.footer(
-      "The cleaned copy of FILE is named after FILE with the settings' suffix (default _PL)\n"
+      "The cleaned copy of FILE is named after FILE with the suffix (default _PL)\n"
       "before its extension: movie.srt gives movie_PL.srt.\n\n" +
       settingsHelp() +
       "\nExit status: 0 when every FILE was processed, 1 when some FILE could not be,\n"
@@ -141,6 +168,16 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
     return result;
   }
 
+  if (color != "auto" && color != "always" && color != "never") {
+    result.exitStatus = kExitBadUsage;
+    result.err = badUsage("--color: WHEN is auto, always or never, not \"" + color + "\".");
+    return result;
+  }
+  if (diff && staged) {
+    result.exitStatus = kExitBadUsage;
+    result.err = badUsage("--diff writes no file, so it cannot be --staged.");
+    return result;
+  }
   if (jobsOption->count() > 0 && jobs < 1) {
     result.exitStatus = kExitBadUsage;
     result.err = badUsage("--jobs: N must be at least 1, not " + std::to_string(jobs) + ".");
@@ -155,6 +192,16 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
     }
     options.codePages = std::move(parsed.candidates);
   }
+  if (outputCodePageOption->count() > 0) {
+    OutputCodePageSetting parsed = parseOutputCodePage(outputCodePage);
+    if (!parsed.known) {
+      result.exitStatus = kExitBadUsage;
+      result.err = badUsage("--output-codepage: Unknown code page \"" + outputCodePage + "\".");
+      return result;
+    }
+    options.outputEncoding = std::move(parsed.encoding);
+  }
+  if (suffixOption->count() > 0) options.suffix = suffix;
   if (options.files.empty()) {
     result.exitStatus = kExitBadUsage;
     result.err = badUsage("No FILE given.");
@@ -170,7 +217,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
   }
   if (settingsOption->count() > 0) options.settingsFile = settingsFile;
   options.jobs = jobs < 1 ? 1u : static_cast<unsigned>(jobs);
-  options.mode = staged ? RunMode::Staged : RunMode::SinglePass;
+  options.mode = diff ? RunMode::Preview : staged ? RunMode::Staged : RunMode::SinglePass;
+  options.color = color == "always"  ? CliOptions::Color::Always
+                  : color == "never" ? CliOptions::Color::Never
+                                     : CliOptions::Color::Auto;
   result.options = std::move(options);
   return result;
 }

@@ -8,6 +8,7 @@
 #include "processing/passes/pass_table.h"
 #include "processing/run/processing_run.h"
 #include "processing/text/code_page.h"
+#include "processing/text/text_encoding.h"
 
 namespace pellumar::cli {
 
@@ -20,7 +21,15 @@ struct CliOptions {
   bool verbose = false;  ///< say which encoding each FILE was read in
   /// From --codepage: overrides the settings' CODEPAGE.
   std::optional<CodePageCandidates> codePages;
-  RunMode mode = RunMode::SinglePass;
+  /// From --output-codepage: overrides OUTPUTCODEPAGE; an empty encoding
+  /// means "same".
+  std::optional<std::optional<TextEncoding>> outputEncoding;
+  /// From --suffix: overrides NAMESUFIXADD.
+  std::optional<std::string> suffix;
+  RunMode mode = RunMode::SinglePass;  ///< Preview with --diff
+  bool recursive = false;              ///< a FILE that is a folder is walked
+  enum class Color { Auto, Always, Never };
+  Color color = Color::Auto;  ///< of the diff; Auto: when standard output is a terminal
   std::vector<std::string> files;  ///< exactly as given, in command-line order
 };
 

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -8,6 +10,8 @@
 #include "cli/batch.h"
 #include "cli/cli_options.h"
 #include "cli/output_text.h"
+#include "cli/report.h"
+#include "processing/run/folder_walk.h"
 #include "settings/settings_loader.h"
 #include "settings/settings_location.h"
 
@@ -29,21 +33,30 @@ int runCli(int argc, char** argv) {
   if (!load.settings) return kExitBadUsage;
   Settings settings = *load.settings;
   if (options.codePages) settings.setLegacyPages(*options.codePages);
+  if (options.outputEncoding) settings.outputEncoding = *options.outputEncoding;
+  // An empty suffix means the default, as an empty NAMESUFIXADD does.
+  if (options.suffix) {
+    settings.nameSuffix = options.suffix->empty() ? Settings::kDefaultSuffix : *options.suffix;
+  }
 
   const RuleTables tables(settings.localChars, settings.replacements);
-  const std::size_t notCleaned = runBatch(
-      options.files, groupFiles(options.files, settings.nameSuffix), options.jobs,
-      [&](const std::string& file) {
-        return clean({.settings = settings,
-                      .input = file,
-                      .passes = options.passes,
-                      .mode = options.mode,
-                      .tables = &tables});
-      },
-      [&](std::span<const RunOutcome> outcomes) {
-        printOutcomes(outcomes, options, stdout, stderr);
-      });
-  return notCleaned == 0 ? kExitAllProcessed : kExitSomeNotProcessed;
+  const RunRequest request{.settings = settings,
+                           .passes = options.passes,
+                           .mode = options.mode,
+                           .tables = &tables};
+  const std::vector<FileToClean> files =
+      filesToClean(options.files, options.recursive, settings.nameSuffix);
+  std::vector<std::string> paths;
+  for (const FileToClean& file : files) paths.push_back(file.path);
+  const bool colour = options.color == CliOptions::Color::Always ||
+                      (options.color == CliOptions::Color::Auto && ::isatty(STDOUT_FILENO) == 1);
+  Report report(options, stdout, stderr, colour);
+  runBatch(
+      paths, groupFiles(paths, settings.nameSuffix), options.jobs,
+      [&](std::size_t index) { return cleanFile(files[index], request); },
+      [&](std::span<const RunOutcome> outcomes) { report.print(outcomes); });
+  if (options.recursive) writeText(errorLine(report.sum()), stderr);
+  return report.failed() == 0 ? kExitAllProcessed : kExitSomeNotProcessed;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "settings/settings_loader.h"
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -18,6 +19,7 @@ constexpr std::string_view kLocalCharHeader = "[LOCAL_CHAR]";
 constexpr std::string_view kReplacementHeader = "[RSTRINGS]";
 constexpr std::string_view kSuffixKey = "NAMESUFIXADD";
 constexpr std::string_view kCodePageKey = "CODEPAGE";
+constexpr std::string_view kOutputCodePageKey = "OUTPUTCODEPAGE";
 
 // Maps a to z only: the file's keys and headers are ASCII, and other letters
 // must not start matching them (a dotless i or a long s would under Unicode
@@ -52,11 +54,13 @@ class SettingsParser {
   Settings& settings() { return settings_; }
   /// The value of the last CODEPAGE entry; empty for the default page.
   const std::string& codePageName() const { return codePageName_; }
+  /// The value of the last OUTPUTCODEPAGE entry, if any.
+  const std::optional<std::string>& outputCodePage() const { return outputCodePage_; }
   const std::string& error() const { return error_; }
 
  private:
   enum class Section { None, LocalChars, Replacements };
-  enum class KeyRole { None, Suffix, CodePage };
+  enum class KeyRole { None, Suffix, CodePage, OutputCodePage };
 
   bool takeEntry(const std::string& line) {
     const std::size_t equals = line.find('=');
@@ -67,6 +71,7 @@ class SettingsParser {
 
     if (keyRole_ == KeyRole::Suffix) settings_.nameSuffix = value;
     if (keyRole_ == KeyRole::CodePage) codePageName_ = value;
+    if (keyRole_ == KeyRole::OutputCodePage) outputCodePage_ = value;
 
     if (section_ == Section::LocalChars) {
       if (settings_.localChars.size() == Settings::kMaxLocalChars) {
@@ -89,13 +94,15 @@ class SettingsParser {
   void setKey(std::string key) {
     key_ = std::move(key);
     const std::string upper = upperAscii(key_);
-    keyRole_ = upper == kSuffixKey     ? KeyRole::Suffix
-               : upper == kCodePageKey ? KeyRole::CodePage
-                                       : KeyRole::None;
+    keyRole_ = upper == kSuffixKey             ? KeyRole::Suffix
+               : upper == kCodePageKey         ? KeyRole::CodePage
+               : upper == kOutputCodePageKey   ? KeyRole::OutputCodePage
+                                               : KeyRole::None;
   }
 
   Settings settings_;
   std::string codePageName_;
+  std::optional<std::string> outputCodePage_;
   std::string error_;
   Section section_ = Section::None;
   std::string key_;
@@ -145,6 +152,14 @@ SettingsLoad loadSettings(const std::string& name) {
 
     Settings settings = std::move(parsed.settings());
     settings.setLegacyPages(pages);
+    if (parsed.outputCodePage()) {
+      const OutputCodePageSetting output = parseOutputCodePage(*parsed.outputCodePage());
+      if (!output.known) {
+        return failure("Unknown output code page \"" + *parsed.outputCodePage() + "\" in " +
+                       name + ".");
+      }
+      settings.outputEncoding = output.encoding;
+    }
     if (settings.nameSuffix.empty()) settings.nameSuffix = Settings::kDefaultSuffix;
     return {std::move(settings), {}};
   } catch (const RunFailure& readFailure) {

@@ -18,7 +18,8 @@ struct SettingsLoad {
 /// Reads the settings file at `name` (relative names from the working folder).
 /// Fills the local-character table from "[LOCAL_CHAR]" sections, the
 /// replacement table from "[RSTRINGS]" sections, the output-name suffix from
-/// the key NAMESUFIXADD and the legacy code page from the key CODEPAGE.
+/// the key NAMESUFIXADD, the legacy code page from the key CODEPAGE and the
+/// output's encoding from OUTPUTCODEPAGE.
 /// A missing file, a full table, an unknown code page or a read failure comes
 /// back as the message; nothing is shown and the program goes on.
 SettingsLoad loadSettings(const std::string& name);

@@ -24,20 +24,22 @@ std::string noteLine(const std::string& text) {
   return line + kLineBreak;
 }
 
-enum class Section { Written, Failed, Cancelled };
+enum class Section { Written, Failed, LeftAlone, Cancelled };
 
 Section sectionOf(const std::optional<RunOutcome>& outcome) {
   if (!outcome) return Section::Cancelled;
+  if (outcome->ending == RunOutcome::Ending::LeftAlone) return Section::LeftAlone;
   return outcome->cleaned() ? Section::Written : Section::Failed;
 }
 
-void addSection(std::string& summary, const char* heading, const std::vector<std::string>& files,
+void addSection(std::string& summary, const char* heading, const std::vector<FileToClean>& files,
                 const BatchOutcomes& outcomes, Section section) {
   std::string lines;
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (sectionOf(outcomes[i]) != section) continue;
-    lines += nameOf(files[i]);
+    lines += nameOf(files[i].path);
     if (section == Section::Written) lines += " -> " + nameOf(outcomes[i]->output);
+    if (section == Section::LeftAlone) lines += ": " + outcomes[i]->leftAlone;
     lines += kLineBreak;
     if (!outcomes[i]) continue;
     for (const std::string& note : outcomes[i]->notes) lines += noteLine(note);
@@ -48,15 +50,13 @@ void addSection(std::string& summary, const char* heading, const std::vector<std
 
 }  // namespace
 
-BatchOutcomes cleanEach(const std::vector<std::string>& files, const RunRequest& request,
+BatchOutcomes cleanEach(const std::vector<FileToClean>& files, const RunRequest& request,
                         BatchProgress& progress) {
   BatchOutcomes outcomes(files.size());
   progress.start(static_cast<int>(files.size()));
-  RunRequest each = request;
   for (std::size_t index = 0; index < files.size(); ++index) {
-    if (!progress.next(static_cast<int>(index), nameOf(files[index]))) break;
-    each.input = files[index];
-    outcomes[index] = clean(each);
+    if (!progress.next(static_cast<int>(index), nameOf(files[index].path))) break;
+    outcomes[index] = cleanFile(files[index], request);
   }
   progress.finish();
   return outcomes;
@@ -66,15 +66,19 @@ std::string failureText(const RunOutcome& outcome) {
   return outcome.failure.value_or("No such file.");
 }
 
-std::string batchSummary(const std::vector<std::string>& files, const BatchOutcomes& outcomes) {
-  std::size_t written = 0;
+std::string batchSummary(const std::vector<FileToClean>& files, const BatchOutcomes& outcomes) {
+  std::size_t written = 0, leftAlone = 0;
   for (const auto& outcome : outcomes) {
     if (outcome && outcome->cleaned()) ++written;
+    if (sectionOf(outcome) == Section::LeftAlone) ++leftAlone;
   }
   std::string summary = "Cleaned " + std::to_string(written) + " of " +
-                        std::to_string(files.size()) + " files." + kLineBreak;
+                        std::to_string(files.size() - leftAlone) + " files";
+  summary += leftAlone == 0 ? "." : "; " + std::to_string(leftAlone) + " left alone.";
+  summary += kLineBreak;
   addSection(summary, "Written:", files, outcomes, Section::Written);
   addSection(summary, "Failed:", files, outcomes, Section::Failed);
+  addSection(summary, "Left alone:", files, outcomes, Section::LeftAlone);
   addSection(summary, "Cancelled, not cleaned:", files, outcomes, Section::Cancelled);
   summary.resize(summary.size() - 2);  // no break after the last line
   return summary;

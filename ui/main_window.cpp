@@ -52,8 +52,9 @@ MainWindow::MainWindow(Settings settings, WindowDialogs dialogs, QWidget* parent
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::showMessage(const std::string& text, MessageIcon icon) {
-  messages_->show(displayedMessage(text, icon, std::string(kAppTitle)));
+void MainWindow::showMessage(const std::string& text, MessageIcon icon,
+                             const std::string& details) {
+  messages_->show(displayedMessage(text, icon, std::string(kAppTitle), details));
 }
 
 void MainWindow::setOpenButtonEnabled(bool enabled) {
@@ -98,7 +99,7 @@ void MainWindow::cleanOne(const std::string& file) {
   for (const std::string& note : outcome.notes) showMessage(note);
   setOpenButtonEnabled(true);
   if (outcome.cleaned()) {
-    showMessage("Done.", MessageIcon::Information);
+    showMessage("Done.", MessageIcon::Information, outcome.changes);
   } else if (outcome.failure) {
     showMessage(*outcome.failure);
   }
@@ -106,30 +107,27 @@ void MainWindow::cleanOne(const std::string& file) {
 
 void MainWindow::cleanFiles(const std::vector<std::string>& paths) {
   runGuarded([this, &paths] {
-    std::vector<std::string> files;
-    std::vector<std::string> folders;
+    std::vector<std::string> found;
     std::vector<std::string> missing;
+    bool folders = false;
     for (const std::string& path : paths) {
       std::error_code ignored;
       const auto status = std::filesystem::status(path, ignored);
-      (std::filesystem::is_directory(status) ? folders
-       : std::filesystem::exists(status)     ? files
-                                             : missing)
-          .push_back(path);
+      folders = folders || std::filesystem::is_directory(status);
+      (std::filesystem::exists(status) ? found : missing).push_back(path);
     }
-    if (!folders.empty()) showMessage(namedList("Folders are not cleaned, only files:", folders));
     // Only a name typed on the command line can be missing: a drop carries
     // what exists.
     if (!missing.empty()) showMessage(namedList("No such file:", missing));
-    if (files.size() == 1) {
-      cleanOne(files.front());
-    } else if (files.size() > 1) {
-      cleanSeveral(files);
+    if (found.size() == 1 && !folders) {
+      cleanOne(found.front());
+    } else if (!found.empty()) {
+      cleanSeveral(filesToClean(found, true, settings_.nameSuffix));
     }
   });
 }
 
-void MainWindow::cleanSeveral(const std::vector<std::string>& files) {
+void MainWindow::cleanSeveral(const std::vector<FileToClean>& files) {
   // The boxes as they are now hold for every file.
   const RunRequest request = requestFor({});
   setOpenButtonEnabled(false);
@@ -137,9 +135,14 @@ void MainWindow::cleanSeveral(const std::vector<std::string>& files) {
   const BatchOutcomes outcomes = cleanEach(files, request, progress_ ? *progress_ : dialog);
   setOpenButtonEnabled(true);
   bool allWritten = true;
-  for (const auto& outcome : outcomes) allWritten = allWritten && outcome && outcome->cleaned();
+  std::string changes;
+  for (const auto& outcome : outcomes) {
+    allWritten = allWritten && outcome && outcome->ending != RunOutcome::Ending::Failed &&
+                 outcome->ending != RunOutcome::Ending::NotAFile;
+    if (outcome) changes += outcome->changes;
+  }
   showMessage(batchSummary(files, outcomes),
-              allWritten ? MessageIcon::Information : MessageIcon::None);
+              allWritten ? MessageIcon::Information : MessageIcon::None, changes);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

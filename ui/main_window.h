@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "processing/run/folder_walk.h"
 #include "processing/run/processing_run.h"
 #include "processing/run/settings.h"
 #include "ui/message_presenter.h"
@@ -47,11 +48,11 @@ class MainWindow : public QWidget {
   void openAndClean();
 
   /// What a drop does with the paths dropped, and the command line with the
-  /// files it names. Folders and missing names are refused with a message,
-  /// the other files cleaned. One file is cleaned
-  /// as if chosen in the dialog. Several are cleaned one after another behind
-  /// a progress dialog, with one summary at the end instead of a message box
-  /// per file.
+  /// files it names. Missing names are refused with a message. One file is
+  /// cleaned as if chosen in the dialog. Several, and the subtitle files in
+  /// the folders among them (as pellumar-cli -r finds them), are cleaned one
+  /// after another behind a progress dialog, with one summary at the end
+  /// instead of a message box per file.
   void cleanFiles(const std::vector<std::string>& paths);
 
  protected:
@@ -65,9 +66,10 @@ class MainWindow : public QWidget {
   /// The window runs the passes staged, with the passes whose boxes are ticked.
   RunRequest requestFor(const std::string& file) const;
   void cleanOne(const std::string& file);
-  void cleanSeveral(const std::vector<std::string>& files);
+  void cleanSeveral(const std::vector<FileToClean>& files);
   void setOpenButtonEnabled(bool enabled);
-  void showMessage(const std::string& text, MessageIcon icon = MessageIcon::None);
+  void showMessage(const std::string& text, MessageIcon icon = MessageIcon::None,
+                   const std::string& details = {});
 
   Settings settings_;
   std::unique_ptr<MessagePresenter> ownMessages_;

@@ -26,9 +26,12 @@ FileDescriptor commitStaging(StagingFile& staging) { return staging.commit(); }
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
                       SkipLogFile* log) {
   // Open the source first: when it cannot be read, no staging file is made.
-  LineReader reader(source, run.encoding,
-                    source == run.paths.inputPath ? run.inputContents() : nullptr);
-  StagingFile staging(run.paths.stagingPath, run.paths.outputPath, run.encoding);
+  // Only the first pass reads the chosen file; the others read what this run
+  // wrote, in the output's encoding.
+  const bool chosen = source == run.paths.inputPath;
+  LineReader reader(source, chosen ? run.input : run.output,
+                    chosen ? run.inputContents() : nullptr);
+  StagingFile staging(run.paths.stagingPath, run.paths.outputPath, run.output);
   WriterSink sink(staging.writer());
   std::string line;
   while (reader.next(line)) stage.push(line, sink);
@@ -38,15 +41,16 @@ void copyThroughStage(RunContext& run, const std::string& source, LineStage& sta
   run.committed = commitStaging(staging);
 }
 
-void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log) {
-  // What this run committed last, even if another run on the same file has
-  // put its own output in place since; the name only where /proc is missing.
-  std::string source = run.paths.outputPath;
+std::string committedOutput(const RunContext& run) {
   if (run.committed) {
     std::string own = reopenPath(run.committed);
-    if (::access(own.c_str(), R_OK) == 0) source = std::move(own);
+    if (::access(own.c_str(), R_OK) == 0) return own;
   }
-  copyThroughStage(run, source, stage, log);
+  return run.paths.outputPath;
+}
+
+void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log) {
+  copyThroughStage(run, committedOutput(run), stage, log);
 }
 
 }  // namespace pellumar

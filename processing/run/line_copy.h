@@ -23,6 +23,11 @@ FileDescriptor commitStaging(StagingFile& staging);
 void copyThroughStage(RunContext& run, const std::string& source, LineStage& stage,
                       SkipLogFile* log = nullptr);
 
+/// A name to read what this run committed last, even if another run on the
+/// same file has put its own output in place since; the output's name only
+/// where /proc is missing.
+std::string committedOutput(const RunContext& run);
+
 /// The same with what this run committed last as the source, as every pass
 /// after the first does.
 void rewriteOutput(RunContext& run, LineStage& stage, SkipLogFile* log = nullptr);

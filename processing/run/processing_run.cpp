@@ -6,9 +6,11 @@
 #include "processing/files/file_io.h"
 #include "processing/files/run_failure.h"
 #include "processing/files/temporary_file.h"
+#include "processing/run/changes.h"
 #include "processing/run/run_context.h"
 #include "processing/run/single_pass.h"
 #include "processing/run/staged_run.h"
+#include "processing/text/unified_diff.h"
 
 namespace pellumar {
 
@@ -40,6 +42,17 @@ void guardChosenFile(const JobPaths& paths) {
   }
 }
 
+// A file found in a folder that is of neither subtitle kind: it is left alone.
+struct NoSubtitles {};
+
+// What the output is written in: the settings' choice, or the input's own.
+TextEncoding outputFor(const TextEncoding& input, const Settings& settings) {
+  TextEncoding output = settings.outputEncoding.value_or(input);
+  output.checkWhileReading = false;
+  output.convertsText = !output.sameCharactersAs(input);
+  return output;
+}
+
 // One attempt at the passes, on the file read in `encoding`.
 class Attempt {
  public:
@@ -49,9 +62,12 @@ class Attempt {
   // What the passes tell the user reaches the outcome, also when they fail.
   void run(TextEncoding encoding, std::optional<std::string> contents) {
     outcome_.readAs = encoding;
-    RunContext run{
-        request_.settings,  tables_, request_.passes, outcome_.paths, std::move(encoding), {}, {},
-        std::move(contents)};
+    outcome_.writtenAs = outputFor(encoding, request_.settings);
+    RunContext run{request_.settings,   tables_,
+                   request_.passes,     outcome_.paths,
+                   std::move(encoding), *outcome_.writtenAs,
+                   {},                  {},
+                   std::move(contents)};
     try {
       runPasses(run);
     } catch (...) {
@@ -68,13 +84,35 @@ class Attempt {
   }
 
   void runPasses(RunContext& run) {
-    if (request_.mode == RunMode::SinglePass && singlePassMatchesStaged(run)) {
-      runSinglePass(run);
+    if (request_.onlySubtitles) {
+      run.kind = detectSubtitleKind(run.paths.inputPath, run.input, run.inputContents());
+      if (!run.kind->isMicroDvd && !run.kind->isSubRip) throw NoSubtitles();
+    }
+    if (request_.mode == RunMode::Preview) {
+      const Preview preview = runPreview(run);
+      showChanges(preview);
+      outcome_.lineEndsChange = preview.otherLineEnds;
       return;
     }
-    // The staged run commits pass by pass, so it cannot start again.
-    if (run.encoding.checkWhileReading) throw NotUtf8();
-    runStaged(run);
+    if (request_.mode == RunMode::SinglePass && singlePassMatchesStaged(run)) {
+      runSinglePass(run);
+    } else {
+      // The staged run commits pass by pass, so it cannot start again.
+      if (run.input.checkWhileReading) throw NotUtf8();
+      runStaged(run);
+    }
+    if (request_.showChanges) {
+      try {
+        showChanges(readChanges(run));
+      } catch (const RunFailure&) {
+        // The files are written; only the look at them is missing.
+      }
+    }
+  }
+
+  void showChanges(const Preview& preview) {
+    outcome_.changes = unifiedDiff(preview.before, preview.after, outcome_.paths.inputPath,
+                                   outcome_.paths.outputPath);
   }
 
   const RunRequest& request_;
@@ -88,7 +126,7 @@ class Attempt {
 // the run starts again with what it noted forgotten.
 bool cleanCheckingUtf8(Attempt& attempt, const JobPaths& paths, const CodePageCandidates& pages) {
   std::optional<std::string> contents;
-  TextEncoding encoding = detectEncodingFromStart(paths.inputPath, pages, &contents);
+  TextEncoding encoding = detectEncodingFromStart(paths.inputPath, pages, &contents, true);
   if (!encoding.checkWhileReading) {
     attempt.run(std::move(encoding), std::move(contents));
     return true;
@@ -105,15 +143,15 @@ bool cleanCheckingUtf8(Attempt& attempt, const JobPaths& paths, const CodePageCa
   return true;
 }
 
-void cleanFile(const RunRequest& request, const RuleTables& tables, RunOutcome& outcome) {
+void cleanChosenFile(const RunRequest& request, const RuleTables& tables, RunOutcome& outcome) {
   guardChosenFile(outcome.paths);
   Attempt attempt(request, tables, outcome);
   const CodePageCandidates pages = request.settings.legacyPages();
-  if (request.mode == RunMode::SinglePass && cleanCheckingUtf8(attempt, outcome.paths, pages)) {
+  if (request.mode != RunMode::Staged && cleanCheckingUtf8(attempt, outcome.paths, pages)) {
     return;
   }
   std::optional<std::string> contents;
-  TextEncoding encoding = detectFileEncoding(outcome.paths.inputPath, pages, &contents);
+  TextEncoding encoding = detectFileEncoding(outcome.paths.inputPath, pages, &contents, true);
   attempt.run(std::move(encoding), std::move(contents));
 }
 
@@ -128,9 +166,21 @@ RunOutcome clean(const RunRequest& request) {
     const RuleTables& tables =
         request.tables ? *request.tables
                        : own.emplace(request.settings.localChars, request.settings.replacements);
-    cleanFile(request, tables, outcome);
+    cleanChosenFile(request, tables, outcome);
     outcome.ending = RunOutcome::Ending::Cleaned;
-    outcome.output = outcome.paths.outputPath;
+    if (request.mode != RunMode::Preview) outcome.output = outcome.paths.outputPath;
+  } catch (const NoSubtitles&) {
+    outcome.ending = RunOutcome::Ending::LeftAlone;
+    outcome.leftAlone = "no subtitles in it";
+  } catch (const NotText& notText) {
+    // Named, it is a mistake; in a folder, it is a picture track beside its .idx.
+    if (request.foundInFolder) {
+      outcome.ending = RunOutcome::Ending::LeftAlone;
+      outcome.leftAlone = "not a text subtitle file";
+    } else {
+      outcome.ending = RunOutcome::Ending::Failed;
+      outcome.failure = notText.message();
+    }
   } catch (const RunFailure& failure) {
     outcome.ending = RunOutcome::Ending::Failed;
     outcome.failure = failure.message();

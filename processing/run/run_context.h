@@ -21,7 +21,8 @@ struct RunContext {
   const RuleTables& tables;  ///< built from `settings`
   PassSet passes;            ///< those asked for
   JobPaths paths;
-  TextEncoding encoding;             ///< of the chosen file, and so of the output
+  TextEncoding input;                ///< the chosen file's encoding
+  TextEncoding output;               ///< the output's and the skip log's
   std::optional<SubtitleKind> kind;  ///< of the chosen file, once a pass has asked
   FileDescriptor committed{};        ///< open on the file this run's latest pass put in place
   /// The chosen file's bytes, when it was small enough to keep them from the

@@ -4,7 +4,7 @@ namespace pellumar {
 
 SubtitleKind detectKindAndNote(RunContext& run, const Pass& asking) {
   if (!run.kind)
-    run.kind = detectSubtitleKind(run.paths.inputPath, run.encoding, run.inputContents());
+    run.kind = detectSubtitleKind(run.paths.inputPath, run.input, run.inputContents());
   if (!run.kind->isMicroDvd && !run.kind->isSubRip) {
     run.notes.push_back(unknownKindMessage(std::string("\"") + asking.caption + "\""));
   }

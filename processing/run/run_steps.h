@@ -27,7 +27,7 @@ std::optional<SubtitleKind> kindToWorkOn(RunContext& run, const Pass& pass);
 template <typename Work>
 void withSkipLog(RunContext& run, bool keepsLog, Work work) {
   std::optional<SkipLogFile> log;
-  if (keepsLog) log.emplace(run.paths.logPath, run.encoding);
+  if (keepsLog) log.emplace(run.paths.logPath, run.output);
   work(log ? &*log : nullptr);
   if (log) run.skipped += log->keepIfUsed();
 }

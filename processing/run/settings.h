@@ -1,12 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "processing/passes/text_pair.h"
 #include "processing/text/code_page.h"
 #include "processing/text/code_page_setting.h"
+#include "processing/text/text_encoding.h"
 
 namespace pellumar {
 
@@ -25,6 +27,9 @@ struct Settings {
   /// The pages chosen among per file, preferred first, when no page is
   /// named; empty means windows-1250 and ISO-8859-2.
   CodePageCandidates codePageCandidates{};
+  /// The encoding outputs are written in; empty: each in its input's own
+  /// encoding, byte-order mark and page.
+  std::optional<TextEncoding> outputEncoding{};
 
   /// The pages a legacy file may be in: the one named, or the candidates.
   CodePageCandidates legacyPages() const {

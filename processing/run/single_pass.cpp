@@ -17,63 +17,81 @@ namespace pellumar {
 
 namespace {
 
-using PassKinds = std::array<std::optional<SubtitleKind>, kPassCount>;
-
-// In the staged run a pass that writes a character the output's code page
+// In the staged run a pass that writes a character the output's encoding
 // cannot hold fails there, even when a later pass would have removed it. The
 // single pass checks the line after such a pass and fails the same way.
-class CodePageCheck : public LineStage {
+class OutputCheck : public LineStage {
  public:
-  CodePageCheck(const CodePage& page, const std::string& outputPath)
-      : page_(page), outputPath_(outputPath) {}
+  OutputCheck(const TextEncoding& output, const std::string& outputPath)
+      : output_(output), outputPath_(outputPath) {}
   void push(std::string& line, LineSink& out) override {
     ++lineNumber_;
-    bytes_.clear();
-    if (auto bad = page_.encode(line, bytes_)) {
-      throw RunFailure(cannotHoldMessage(outputPath_, lineNumber_, *bad, page_));
+    if (auto bad = firstUnholdable(line, output_, bytes_)) {
+      throw RunFailure(cannotHoldMessage(outputPath_, lineNumber_, *bad, output_));
     }
     out.put(line);
   }
 
  private:
-  const CodePage& page_;
+  const TextEncoding& output_;
   const std::string& outputPath_;
   std::string bytes_;
   std::size_t lineNumber_ = 0;
 };
 
-// True when a to-text the pass may write holds a character the page cannot hold.
-bool mayWriteWhatThePageCannotHold(const RunContext& run, const Pass& pass) {
-  if (!pass.writes || run.encoding.form != TextEncoding::Form::Legacy) return false;
+// True when the output may not hold what the pass writes: a to-text of its
+// table, or, for the first pass, which every run makes, the chosen file's
+// own text when the output is in another encoding.
+bool mayWriteWhatTheOutputCannotHold(const RunContext& run, const Pass& pass) {
+  if (&pass == &passTable().front() && run.output.convertsText) return true;
+  if (!pass.writes) return false;
   std::string bytes;
   for (const TextPair& entry : run.tables.*pass.writes) {
-    bytes.clear();
-    if (run.encoding.codePage->encode(entry.to, bytes)) return true;
+    if (firstUnholdable(entry.to, run.output, bytes)) return true;
   }
   return false;
 }
 
-// The passes from `begin` to before `end` that the single pass runs, given
-// the kinds they work on, composed into one pipeline.
-Pipeline compose(const RunContext& run, const PassKinds& kinds, std::size_t begin, std::size_t end,
-                 SkipLogFile* log) {
+}  // namespace
+
+Pipeline composePasses(const RunContext& run, const PassKinds& kinds, std::size_t begin,
+                       std::size_t end, SkipLog* log) {
   Pipeline pipeline;
   for (std::size_t i = begin; i < end; ++i) {
-    if (!kinds[i]) continue;
     const Pass& pass = passTable()[i];
-    for (auto& stage : pass.stages({run.tables, *kinds[i], log})) pipeline.add(std::move(stage));
-    if (mayWriteWhatThePageCannotHold(run, pass)) {
-      pipeline.add(std::make_unique<CodePageCheck>(*run.encoding.codePage, run.paths.outputPath));
+    if (kinds[i]) {
+      for (auto& stage : pass.stages({run.tables, *kinds[i], log})) {
+        pipeline.add(std::move(stage));
+      }
+    }
+    if ((kinds[i] || i == 0) && mayWriteWhatTheOutputCannotHold(run, pass)) {
+      pipeline.add(std::make_unique<OutputCheck>(run.output, run.paths.outputPath));
     }
   }
   return pipeline;
 }
+
+PassKinds kindsOfAskedPasses(RunContext& run) {
+  PassKinds kinds;
+  const auto passes = passTable();
+  for (std::size_t i = 0; i < passes.size(); ++i) {
+    if (run.passes.contains(passes[i].id)) kinds[i] = kindToWorkOn(run, passes[i]);
+  }
+  return kinds;
+}
+
+namespace {
 
 // The staged run writes every pass's lines and reads them back; the single
 // pass hands them on as they are. Reading back gives the same text unless it
 // holds a line break or a character the encoding does not carry unchanged.
 bool readsBackUnchanged(std::string_view text, const TextEncoding& encoding) {
   if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+  std::string unused;
+  // What the output cannot hold fails both runs alike.
+  if (encoding.form != TextEncoding::Form::Legacy && firstUnholdable(text, encoding, unused)) {
+    return true;
+  }
   switch (encoding.form) {
     case TextEncoding::Form::Utf8:
       return true;
@@ -88,8 +106,8 @@ bool readsBackUnchanged(std::string_view text, const TextEncoding& encoding) {
     case TextEncoding::Form::Legacy: {
       std::string bytes, back;
       // A character the page cannot hold fails both runs alike (see
-      // CodePageCheck); only a character that comes back changed differs.
-      if (encoding.codePage->encode(text, bytes)) return true;
+      // OutputCheck); only a character that comes back changed differs.
+      if (encoding.codePage->encode(text, bytes, !encoding.convertsText)) return true;
       encoding.codePage->decode(bytes, back);
       return back == text;
     }
@@ -97,16 +115,17 @@ bool readsBackUnchanged(std::string_view text, const TextEncoding& encoding) {
   return false;
 }
 
-// A pass writes only characters of the chosen file and of its table's to-texts.
+// A pass writes only characters of the chosen file and of its table's
+// to-texts; the staged run reads them back in the output's encoding.
 bool passesWriteOnlyWhatReadsBack(const RunContext& run) {
-  const TextEncoding& encoding = run.encoding;
-  if (encoding.form == TextEncoding::Form::Legacy) {
+  const TextEncoding& encoding = run.output;
+  if (run.input.form == TextEncoding::Form::Legacy) {
     std::string decoded;
     for (int b = 0; b < 256; ++b) {
       // CR and LF end lines; they never stand inside one.
       if (b == '\r' || b == '\n') continue;
       decoded.clear();
-      encoding.codePage->decode(std::string(1, static_cast<char>(b)), decoded);
+      run.input.codePage->decode(std::string(1, static_cast<char>(b)), decoded);
       if (!readsBackUnchanged(decoded, encoding)) return false;
     }
   }
@@ -123,24 +142,22 @@ bool passesWriteOnlyWhatReadsBack(const RunContext& run) {
 
 void runSinglePass(RunContext& run) {
   // Passes not asked for copy unchanged at most, which the one read does anyway.
-  PassKinds kinds;
-  bool keepsLog = false;
+  const PassKinds kinds = kindsOfAskedPasses(run);
   const auto passes = passTable();
+  bool keepsLog = false;
   for (std::size_t i = 0; i < passes.size(); ++i) {
-    if (!run.passes.contains(passes[i].id)) continue;
-    kinds[i] = kindToWorkOn(run, passes[i]);
     keepsLog = keepsLog || (kinds[i] && passes[i].keepsSkipLog);
   }
   withSkipLog(run, keepsLog, [&](SkipLogFile* log) {
     try {
-      Pipeline pipeline = compose(run, kinds, 0, passes.size(), log);
+      Pipeline pipeline = composePasses(run, kinds, 0, passes.size(), log);
       copyThroughStage(run, run.paths.inputPath, pipeline, log);
     } catch (const OverlongBlock&) {
       if (whatFailureLeaves(FailureKind::OverlongBlock, RunMode::SinglePass) ==
           FailureLeaves::LastFinishedPass) {
         std::size_t stopped = 0;
         while (!(kinds[stopped] && passes[stopped].mayStopOnOverlong)) ++stopped;
-        Pipeline earlier = compose(run, kinds, 0, stopped, nullptr);
+        Pipeline earlier = composePasses(run, kinds, 0, stopped, nullptr);
         copyThroughStage(run, run.paths.inputPath, earlier);
       }
       throw;
@@ -149,7 +166,7 @@ void runSinglePass(RunContext& run) {
 }
 
 bool singlePassMatchesStaged(const RunContext& run) {
-  const auto form = run.encoding.form;
+  const auto form = run.input.form;
   const bool utf16 = form == TextEncoding::Form::Utf16Le || form == TextEncoding::Form::Utf16Be;
   const bool utf32 = form == TextEncoding::Form::Utf32Le || form == TextEncoding::Form::Utf32Be;
   if (utf16 || utf32) {

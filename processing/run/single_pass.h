@@ -1,8 +1,29 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <optional>
+
+#include "processing/passes/pipeline.h"
 #include "processing/run/run_context.h"
 
 namespace pellumar {
+
+/// For each pass of the table, the kind it works on; empty for a pass not
+/// asked for or that does not work on this file.
+using PassKinds = std::array<std::optional<SubtitleKind>, kPassCount>;
+
+/// The kinds the passes asked for work on, detected (and noted where the
+/// file is of neither kind) in the order the staged run asks.
+PassKinds kindsOfAskedPasses(RunContext& run);
+
+/// The passes from `begin` to before `end` that work on this file, composed
+/// into one pipeline. After a pass that may write what the output's encoding
+/// cannot hold comes a check that fails where the staged run's write of
+/// that pass would; the first pass is checked whether it runs or not, as
+/// the staged run copies the text then.
+Pipeline composePasses(const RunContext& run, const PassKinds& kinds, std::size_t begin,
+                       std::size_t end, SkipLog* log);
 
 /// The passes asked for composed into one read of the chosen file and one
 /// commit. The kind detections come first, with their notes in the staged

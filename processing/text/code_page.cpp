@@ -2,13 +2,16 @@
 
 #include <iconv.h>
 
+#include <cerrno>
+
 namespace pellumar {
 
 namespace {
 
 // The characters one byte stands for in the page, or nothing when the page
-// leaves the byte undefined.
-std::u32string decodeByte(iconv_t cd, unsigned char byte) {
+// leaves the byte undefined. `incomplete` is set when the byte only starts a
+// character, as in a page of several bytes a character.
+std::u32string decodeByte(iconv_t cd, unsigned char byte, bool& incomplete) {
   char in[1] = {static_cast<char>(byte)};
   char32_t out[4];
   char* inPtr = in;
@@ -18,6 +21,7 @@ std::u32string decodeByte(iconv_t cd, unsigned char byte) {
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
       inLeft != 0) {
+    incomplete = incomplete || errno == EINVAL;
     return {};
   }
   iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
@@ -32,7 +36,7 @@ std::shared_ptr<const CodePage> CodePage::open(const std::string& name) {
   std::shared_ptr<CodePage> page(new CodePage(name));
   for (int b = 0; b < 256; ++b) {
     const auto byte = static_cast<unsigned char>(b);
-    std::u32string chars = decodeByte(cd, byte);
+    std::u32string chars = decodeByte(cd, byte, page->multiByte_);
     if (chars.empty()) chars.push_back(kEscapedByteBase + byte);
     for (char32_t cp : chars) appendUtf8(cp, page->toUtf8_[byte]);
     if (chars.size() == 1) page->fromUnicode_.emplace(chars[0], byte);
@@ -60,7 +64,8 @@ void CodePage::decode(std::string_view bytes, std::string& utf8) const {
   }
 }
 
-std::optional<char32_t> CodePage::encode(std::string_view utf8, std::string& bytes) const {
+std::optional<char32_t> CodePage::encode(std::string_view utf8, std::string& bytes,
+                                         bool keepUndefinedBytes) const {
   std::size_t pos = 0;
   while (pos < utf8.size()) {
     const auto lead = static_cast<unsigned char>(utf8[pos]);
@@ -72,7 +77,7 @@ std::optional<char32_t> CodePage::encode(std::string_view utf8, std::string& byt
     auto found = fromUnicode_.find(cp);
     if (found != fromUnicode_.end()) {
       bytes.push_back(static_cast<char>(found->second));
-    } else if (cp >= kEscapedByteBase && cp < kEscapedByteBase + 256) {
+    } else if (keepUndefinedBytes && cp >= kEscapedByteBase && cp < kEscapedByteBase + 256) {
       bytes.push_back(static_cast<char>(cp - kEscapedByteBase));
     } else {
       return cp;

@@ -25,13 +25,19 @@ class CodePage {
   static std::shared_ptr<const CodePage> defaultPage();
 
   const std::string& name() const { return name_; }
+  /// False for an encoding of several bytes a character (UTF-16, Shift_JIS,
+  /// ...), which iconv opens as well: read a byte at a time, it makes no sense.
+  bool singleByte() const { return !multiByte_; }
 
   /// Appends the UTF-8 form of `bytes` to `utf8`.
   void decode(std::string_view bytes, std::string& utf8) const;
 
   /// Appends the code-page form of `utf8` to `bytes`. On a character the code
-  /// page cannot hold, returns it and leaves `bytes` partly written.
-  std::optional<char32_t> encode(std::string_view utf8, std::string& bytes) const;
+  /// page cannot hold, returns it and leaves `bytes` partly written. A
+  /// character that stands for an undefined byte goes back to that byte
+  /// unless told otherwise: it is only the same byte in the page it came from.
+  std::optional<char32_t> encode(std::string_view utf8, std::string& bytes,
+                                 bool keepUndefinedBytes = true) const;
 
  private:
   explicit CodePage(std::string name) : name_(std::move(name)) {}
@@ -40,6 +46,7 @@ class CodePage {
   std::array<std::string, 256> toUtf8_;
   std::unordered_map<char32_t, unsigned char> fromUnicode_;
   bool asciiCompatible_ = true;
+  bool multiByte_ = false;
 };
 
 /// The pages a legacy file may be in, the preferred first. One page means

@@ -114,4 +114,20 @@ CodePageSetting parseCodePageSetting(std::string_view written) {
   return result;
 }
 
+OutputCodePageSetting parseOutputCodePage(std::string_view written) {
+  const std::string value(trimmed(written));
+  std::string upper = value;
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (upper == "SAME") return {true, std::nullopt};
+  if (upper == "UTF-8") return {true, TextEncoding::utf8()};
+  if (upper == "UTF-8-BOM") return {true, TextEncoding{TextEncoding::Form::Utf8, true, {}}};
+  if (upper == "UTF-16") return {true, TextEncoding{TextEncoding::Form::Utf16Le, true, {}}};
+  if (upper.starts_with("AUTO")) return {};
+  auto page = value.empty() ? nullptr : openCanonical(value);
+  if (!page || !page->singleByte()) return {};
+  return {true, TextEncoding::legacy(std::move(page))};
+}
+
 }  // namespace pellumar

@@ -180,7 +180,11 @@ bool LineReader::next(std::string& line) {
       }
       line.assign(begin + pos_, k - pos_);
       pos_ = k + 1;
-      if (begin[k] == '\r' && pos_ < end && begin[pos_] == '\n') ++pos_;
+      if (begin[k] == '\r' && pos_ < end && begin[pos_] == '\n') {
+        ++pos_;
+      } else {
+        otherEnds_ = true;
+      }
       scanned_ = pos_;
       ++lineNumber_;
       return true;
@@ -190,6 +194,7 @@ bool LineReader::next(std::string& line) {
       if (pos_ < end) {
         line.assign(begin + pos_, end - pos_);
         pos_ = end;
+        otherEnds_ = true;  // the last line has no end
         ++lineNumber_;
         return true;
       }

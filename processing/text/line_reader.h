@@ -31,6 +31,9 @@ class LineReader {
 
   /// Number of the line `next` returned last, from 1.
   std::size_t lineNumber() const { return lineNumber_; }
+  /// True once a line read so far ended otherwise than in CR LF, the last
+  /// line without any end included.
+  bool sawOtherLineEnds() const { return otherEnds_; }
 
  private:
   void fill();
@@ -50,6 +53,7 @@ class LineReader {
   char16_t pendingHigh_ = 0;  // UTF-16 high surrogate waiting for its partner
   Utf8Validator validator_;   // for encoding_.checkWhileReading
   std::size_t lineNumber_ = 0;
+  bool otherEnds_ = false;
 };
 
 }  // namespace pellumar

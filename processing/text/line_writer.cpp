@@ -1,7 +1,6 @@
 #include "processing/text/line_writer.h"
 
 #include <cerrno>
-#include <cstdio>
 
 #include "processing/files/file_io.h"
 #include "processing/files/file_names.h"
@@ -28,27 +27,7 @@ void appendUtf32(char32_t cp, bool bigEndian, std::string& out) {
   }
 }
 
-std::string codePointName(char32_t cp) {
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(cp));
-  return hex;
-}
-
 }  // namespace
-
-std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_t character,
-                              const CodePage& page) {
-  std::string shown;
-  // A lone surrogate cannot be shown; its number alone names it.
-  if (character < 0xD800 || character > 0xDFFF) {
-    shown = "\"";
-    appendUtf8(character, shown);
-    shown += "\" ";
-  }
-  return "Cannot write \"" + file + "\": line " + std::to_string(line) + " holds the character " +
-         shown + "(" + codePointName(character) + "), which the code page " + page.name() +
-         " cannot hold.";
-}
 
 LineWriter::LineWriter(const std::string& path, TextEncoding encoding, std::string shownName,
                        int fd)
@@ -87,8 +66,8 @@ void LineWriter::encode(std::string_view text) {
       out_.append(text);
       break;
     case TextEncoding::Form::Legacy:
-      if (auto bad = encoding_.codePage->encode(text, out_)) {
-        throw RunFailure(cannotHoldMessage(shownName_, lines_ + 1, *bad, *encoding_.codePage));
+      if (auto bad = encoding_.codePage->encode(text, out_, !encoding_.convertsText)) {
+        throw RunFailure(cannotHoldMessage(shownName_, lines_ + 1, *bad, encoding_));
       }
       break;
     case TextEncoding::Form::Utf16Le:
@@ -119,6 +98,12 @@ void LineWriter::encode(std::string_view text) {
 }
 
 void LineWriter::writeLine(std::string_view line) {
+  if (encoding_.convertsText && encoding_.form != TextEncoding::Form::Legacy) {
+    std::string unused;
+    if (auto bad = firstUnholdable(line, encoding_, unused)) {
+      throw RunFailure(cannotHoldMessage(shownName_, lines_ + 1, *bad, encoding_));
+    }
+  }
   if (encoding_.form == TextEncoding::Form::Utf8) {
     out_.append(line);
     out_.push_back('\r');

@@ -8,10 +8,6 @@
 
 namespace pellumar {
 
-/// The message for line `line` of `file` holding a character `page` has no byte for.
-std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_t character,
-                              const CodePage& page);
-
 /// Writes UTF-8 lines to a newly created file in a given encoding, each
 /// followed by CR LF, with the encoding's byte-order mark first when it has one.
 ///
