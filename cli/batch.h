@@ -29,7 +29,7 @@ using OutcomeSink = std::function<void(std::span<const RunOutcome>)>;
 /// command-line order on the calling thread, as soon as a FILE and all before
 /// it are finished.
 void runBatch(const std::vector<std::string>& files,
-                     const std::vector<std::vector<std::size_t>>& groups, unsigned jobs,
-                     const FileTask& task, const OutcomeSink& sink);
+              const std::vector<std::vector<std::size_t>>& groups, unsigned jobs,
+              const FileTask& task, const OutcomeSink& sink);
 
 }  // namespace pellumar::cli

@@ -14,6 +14,14 @@ std::string nameOf(const std::string& path) {
   return std::filesystem::path(path).filename().string();
 }
 
+// A file found in a folder is shown with its folder's name, so that the
+// episodes of two seasons can be told apart.
+std::string shownName(const FileToClean& file) {
+  const std::filesystem::path path(file.path);
+  if (!file.inFolder) return path.filename().string();
+  return (path.parent_path().filename() / path.filename()).string();
+}
+
 // A message keeps to one indented line of the summary.
 std::string noteLine(const std::string& text) {
   std::string line = "    ";
@@ -37,7 +45,7 @@ void addSection(std::string& summary, const char* heading, const std::vector<Fil
   std::string lines;
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (sectionOf(outcomes[i]) != section) continue;
-    lines += nameOf(files[i].path);
+    lines += shownName(files[i]);
     if (section == Section::Written) lines += " -> " + nameOf(outcomes[i]->output);
     if (section == Section::LeftAlone) lines += ": " + outcomes[i]->leftAlone;
     lines += kLineBreak;
@@ -55,7 +63,7 @@ BatchOutcomes cleanEach(const std::vector<FileToClean>& files, const RunRequest&
   BatchOutcomes outcomes(files.size());
   progress.start(static_cast<int>(files.size()));
   for (std::size_t index = 0; index < files.size(); ++index) {
-    if (!progress.next(static_cast<int>(index), nameOf(files[index].path))) break;
+    if (!progress.next(static_cast<int>(index), shownName(files[index]))) break;
     outcomes[index] = cleanFile(files[index], request);
   }
   progress.finish();

@@ -93,7 +93,7 @@ TEST_F(CliEndToEndTest, ReportsInCommandLineOrderWithSeveralJobs) {
             "1 pellumar-cli: gone.srt: No such file.\n" + readAs("notes.txt") +
                 "pellumar-cli: notes.txt: Unknown subtitle type. Cannot process for \"Delete blank "
                 "lines\" option.\nnotes.txt -> notes_PL.txt\n"
-                "pellumar-cli: folder.srt: Is a folder, not a file.\n"
+                "pellumar-cli: folder.srt: Is a folder, not a file. Use -r to clean the subtitle files in it.\n"
                 "pellumar-cli: /dev/null: Not a regular file.\n" +
                 readAs("small.sub") + "small.sub -> small_PL.sub\n" + readAs("small_PL.sub") +
                 "small_PL.sub -> small_PL_PL.sub\n");

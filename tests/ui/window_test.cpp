@@ -173,23 +173,33 @@ class WindowTest : public QObject {
                  "blank lines\" option.|Pellumar (i): Done.");
   }
 
-  // A remote or missing file is refused at the drag, a folder with a message;
-  // a local file then runs without the dialog. A drop is a copy, never a move.
-  void droppedFileRunsWithoutTheDialog() {
+  // A remote or missing file is refused at the drag; a dropped folder is
+  // walked for subtitle files, one that is not text is left alone. A drop is
+  // a copy, never a move.
+  void droppedFilesAndFoldersRunWithoutTheDialog() {
     TempDir folder;
     writeBytes(folder.file("movie.sub"), kMovie);
     std::filesystem::create_directory(folder.path() / "extras");
+    writeBytes(folder.file("extras/bonus.srt"), "1\r\n00:00:01,000 --> 00:00:02,000\r\nteh\r\n");
+    writeBytes(folder.file("extras/cover.srt"), std::string("\x89PNG\r\n\x1a\n\0\0", 10));
+    writeBytes(folder.file("extras/cover.jpg"), "not a subtitle");
     const auto local = [&folder](const char* name) {
       return QUrl::fromLocalFile(QString::fromStdString(folder.file(name)));
     };
     TestWindow test;
     QCOMPARE(drop(test.window, {QUrl("https://example.org/a.srt"), local("gone.srt")}), 0);
     QCOMPARE(drop(test.window, {local("extras"), local("movie.sub")}), 2);
-    QTRY_COMPARE(test.messages, (QStringList{"Pellumar: Folders are not cleaned, only files:\n" +
-                                                 local("extras").toLocalFile(),
-                                             "Pellumar (i): Done."}));
-    QCOMPARE(test.calls, "");
+    QTRY_COMPARE(test.messages.size(), 1);
+    QCOMPARE(test.messages.front(),
+             "Pellumar (i): Cleaned 2 of 2 files; 1 left alone.\n\nWritten:\nextras/bonus.srt -> "
+             "bonus_PL.srt\nmovie.sub -> movie_PL.sub\n\nLeft alone:\nextras/cover.srt: not a text "
+             "subtitle file");
+    QCOMPARE(test.calls,
+             "start 3\nFile 1 of 3: extras/bonus.srt\nFile 2 of 3: extras/cover.srt\nFile 3 of 3: "
+             "movie.sub\nfinish\n");
     QVERIFY(readBytes(folder.file("movie_PL.sub")).find("the dog") != std::string::npos);
+    QVERIFY(std::filesystem::exists(folder.file("extras/bonus_PL.srt")));
+    QVERIFY(!std::filesystem::exists(folder.file("extras/cover_PL.srt")));
   }
 
   // Several files run behind the progress dialog and end in one summary, here
