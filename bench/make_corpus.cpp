@@ -280,8 +280,7 @@ const char* const kFullReplacements[] = {
     "?\?=?",
     "Sie=Się",
 };
-static_assert(std::size(kFullLocalChars) == 60 &&
-              std::size(kFullReplacements) == 100);
+static_assert(std::size(kFullLocalChars) == 60 && std::size(kFullReplacements) == 100);
 
 template <std::size_t N>
 std::string lines(const char* const (&entries)[N]) {

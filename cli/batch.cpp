@@ -120,8 +120,8 @@ std::vector<std::vector<std::size_t>> groupFiles(const std::vector<std::string>&
 }
 
 void runBatch(const std::vector<std::string>& files,
-                     const std::vector<std::vector<std::size_t>>& groups, unsigned jobs,
-                     const FileTask& task, const OutcomeSink& sink) {
+              const std::vector<std::vector<std::size_t>>& groups, unsigned jobs,
+              const FileTask& task, const OutcomeSink& sink) {
   checkGroups(files.size(), groups);
   auto runOne = [&](std::size_t index) { return task(index); };
 

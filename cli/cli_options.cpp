@@ -145,7 +145,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
                  "output is a terminal), always or never")
       ->type_name("WHEN")
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  app.add_option("FILE", options.files, "Subtitle files to clean up (and folders, with -r)")->type_name("");
+  app.add_option("FILE", options.files, "Subtitle files to clean up (and folders, with -r)")
+      ->type_name("");
   app.footer(
       "The cleaned copy of FILE is named after FILE with the suffix (default _PL)\n"
       "before its extension: movie.srt gives movie_PL.srt.\n\n" +

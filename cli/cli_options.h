@@ -29,7 +29,7 @@ struct CliOptions {
   RunMode mode = RunMode::SinglePass;  ///< Preview with --diff
   bool recursive = false;              ///< a FILE that is a folder is walked
   enum class Color { Auto, Always, Never };
-  Color color = Color::Auto;  ///< of the diff; Auto: when standard output is a terminal
+  Color color = Color::Auto;       ///< of the diff; Auto: when standard output is a terminal
   std::vector<std::string> files;  ///< exactly as given, in command-line order
 };
 

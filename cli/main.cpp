@@ -40,10 +40,8 @@ int runCli(int argc, char** argv) {
   }
 
   const RuleTables tables(settings.localChars, settings.replacements);
-  const RunRequest request{.settings = settings,
-                           .passes = options.passes,
-                           .mode = options.mode,
-                           .tables = &tables};
+  const RunRequest request{
+      .settings = settings, .passes = options.passes, .mode = options.mode, .tables = &tables};
   const std::vector<FileToClean> files =
       filesToClean(options.files, options.recursive, settings.nameSuffix);
   std::vector<std::string> paths;

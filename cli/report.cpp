@@ -32,7 +32,7 @@ std::string coloured(const std::string& diff) {
     const std::size_t end = diff.find('\n', start);
     const std::string line = diff.substr(start, end - start);
     start = end == std::string::npos ? diff.size() : end + 1;
-    const char* colour = lineNumber < 2     ? "\033[1m"
+    const char* colour = lineNumber < 2   ? "\033[1m"
                          : line[0] == '@' ? "\033[36m"
                          : line[0] == '-' ? "\033[31m"
                          : line[0] == '+' ? "\033[32m"

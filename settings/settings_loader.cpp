@@ -94,10 +94,10 @@ class SettingsParser {
   void setKey(std::string key) {
     key_ = std::move(key);
     const std::string upper = upperAscii(key_);
-    keyRole_ = upper == kSuffixKey             ? KeyRole::Suffix
-               : upper == kCodePageKey         ? KeyRole::CodePage
-               : upper == kOutputCodePageKey   ? KeyRole::OutputCodePage
-                                               : KeyRole::None;
+    keyRole_ = upper == kSuffixKey           ? KeyRole::Suffix
+               : upper == kCodePageKey       ? KeyRole::CodePage
+               : upper == kOutputCodePageKey ? KeyRole::OutputCodePage
+                                             : KeyRole::None;
   }
 
   Settings settings_;
@@ -155,8 +155,8 @@ SettingsLoad loadSettings(const std::string& name) {
     if (parsed.outputCodePage()) {
       const OutputCodePageSetting output = parseOutputCodePage(*parsed.outputCodePage());
       if (!output.known) {
-        return failure("Unknown output code page \"" + *parsed.outputCodePage() + "\" in " +
-                       name + ".");
+        return failure("Unknown output code page \"" + *parsed.outputCodePage() + "\" in " + name +
+                       ".");
       }
       settings.outputEncoding = output.encoding;
     }

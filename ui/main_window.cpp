@@ -76,8 +76,12 @@ void MainWindow::runGuarded(const std::function<void()>& work) {
 }
 
 RunRequest MainWindow::requestFor(const std::string& file) const {
-  return {
-      .settings = settings_, .input = file, .passes = boxes_->ticked(), .mode = RunMode::Staged};
+  // The changes are offered behind each summary's details button.
+  return {.settings = settings_,
+          .input = file,
+          .passes = boxes_->ticked(),
+          .mode = RunMode::Staged,
+          .showChanges = true};
 }
 
 void MainWindow::openAndClean() {

@@ -37,8 +37,8 @@ QString diffAsHtml(const QString& diff) {
       const char* colour = first == QLatin1Char('-')   ? "#b00000"
                            : first == QLatin1Char('+') ? "#007000"
                                                        : "#0060a0";
-      html += QStringLiteral("<span style=\"color:%1\">%2</span>\n")
-                  .arg(QLatin1String(colour), text);
+      html +=
+          QStringLiteral("<span style=\"color:%1\">%2</span>\n").arg(QLatin1String(colour), text);
     } else {
       html += text + QLatin1Char('\n');
     }

@@ -63,10 +63,14 @@ class Attempt {
   void run(TextEncoding encoding, std::optional<std::string> contents) {
     outcome_.readAs = encoding;
     outcome_.writtenAs = outputFor(encoding, request_.settings);
-    RunContext run{request_.settings,   tables_,
-                   request_.passes,     outcome_.paths,
-                   std::move(encoding), *outcome_.writtenAs,
-                   {},                  {},
+    RunContext run{request_.settings,
+                   tables_,
+                   request_.passes,
+                   outcome_.paths,
+                   std::move(encoding),
+                   *outcome_.writtenAs,
+                   {},
+                   {},
                    std::move(contents)};
     try {
       runPasses(run);

@@ -3,8 +3,7 @@
 namespace pellumar {
 
 SubtitleKind detectKindAndNote(RunContext& run, const Pass& asking) {
-  if (!run.kind)
-    run.kind = detectSubtitleKind(run.paths.inputPath, run.input, run.inputContents());
+  if (!run.kind) run.kind = detectSubtitleKind(run.paths.inputPath, run.input, run.inputContents());
   if (!run.kind->isMicroDvd && !run.kind->isSubRip) {
     run.notes.push_back(unknownKindMessage(std::string("\"") + asking.caption + "\""));
   }

@@ -77,7 +77,7 @@ CodePageSetting parseCodePageSetting(std::string_view written) {
   const bool isAuto = value.size() >= 4 && head == "AUTO" && (value.size() == 4 || value[4] == ':');
   CodePageSetting result;
   if (!isAuto) {
-    auto page = value.empty() ? nullptr : openCanonical(value);
+    auto page = openCanonical(value);
     if (!page) {
       result.error = "Unknown code page \"" + std::string(written) + "\"";
     } else {
@@ -120,12 +120,13 @@ OutputCodePageSetting parseOutputCodePage(std::string_view written) {
   for (char& c : upper) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
-  if (upper == "SAME") return {true, std::nullopt};
+  // An empty value, as an empty CODEPAGE, keeps the default.
+  if (upper.empty() || upper == "SAME") return {true, std::nullopt};
   if (upper == "UTF-8") return {true, TextEncoding::utf8()};
   if (upper == "UTF-8-BOM") return {true, TextEncoding{TextEncoding::Form::Utf8, true, {}}};
   if (upper == "UTF-16") return {true, TextEncoding{TextEncoding::Form::Utf16Le, true, {}}};
   if (upper.starts_with("AUTO")) return {};
-  auto page = value.empty() ? nullptr : openCanonical(value);
+  auto page = openCanonical(value);
   if (!page || !page->singleByte()) return {};
   return {true, TextEncoding::legacy(std::move(page))};
 }

@@ -34,7 +34,8 @@ std::string TextEncoding::nameWithBom() const {
 
 bool TextEncoding::sameCharactersAs(const TextEncoding& other) const {
   if (form != other.form) return false;
-  return form != Form::Legacy || (codePage && other.codePage && codePage->name() == other.codePage->name());
+  return form != Form::Legacy ||
+         (codePage && other.codePage && codePage->name() == other.codePage->name());
 }
 
 namespace {
@@ -80,9 +81,8 @@ std::string cannotHoldMessage(const std::string& file, std::size_t line, char32_
   const std::string where = encoding.form == TextEncoding::Form::Legacy
                                 ? "the code page " + encoding.name()
                                 : encoding.name();
-  return "Cannot write \"" + file + "\": line " + std::to_string(line) +
-         " holds the character " + shown + "(" + codePointName(character) + "), which " + where +
-         " cannot hold.";
+  return "Cannot write \"" + file + "\": line " + std::to_string(line) + " holds the character " +
+         shown + "(" + codePointName(character) + "), which " + where + " cannot hold.";
 }
 
 namespace {

@@ -1,13 +1,9 @@
 // Runs the real pellumar-cli in a temporary working folder: the wiring of
 // options, settings, the batch and the output streams.
 
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 
-#include "tests/support/test_files.h"
+#include "tests/cli/cli_end_to_end.h"
 
 namespace pellumar::cli {
 namespace {
@@ -18,32 +14,6 @@ using testing::readBytes;
 using testing::writeBytes;
 
 constexpr const char* kMicroDvd = "{1}{2}a\r\n{3}{4}\r\n{5}{6}b\r\n{7}{8}c\r\n{9}{10}d\r\n";
-
-std::string readAs(const std::string& file, const std::string& encoding = "UTF-8") {
-  return "pellumar-cli: " + file + ": read as " + encoding + "\n";
-}
-
-class CliEndToEndTest : public ::testing::Test {
- protected:
-  void SetUp() override { writeBytes(file("lexmend.ini"), "[RSTRINGS]\r\nteh=the\r\n"); }
-
-  // The exit status, a space, what went to stdout and then what went to
-  // stderr; with `oneStream` both go to one file, as on a terminal.
-  std::string run(const std::vector<std::string>& args, bool oneStream = false) {
-    std::string command = "cd '" + dir_.path().string() + "' && '" PELLUMAR_CLI_PROGRAM "'";
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    // Captured outside the working folder, so its listing shows only what the program made.
-    command += " >'" + capture_.file("out") + "' 2>" +
-               (oneStream ? "&1" : "'" + capture_.file("err") + "'");
-    const int status = std::system(command.c_str());
-    return std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + " " +
-           readBytes(capture_.file("out")) + (oneStream ? "" : readBytes(capture_.file("err")));
-  }
-  std::string file(const std::string& name) const { return dir_.file(name); }
-  std::string listing() const { return testing::listFolder(dir_.path()); }
-
-  testing::TempDir dir_, capture_;
-};
 
 // Settings come from --settings FILE, else lexmend.ini here, else the user's
 // copy; a named file that is missing is not replaced by another, and without
@@ -93,7 +63,8 @@ TEST_F(CliEndToEndTest, ReportsInCommandLineOrderWithSeveralJobs) {
             "1 pellumar-cli: gone.srt: No such file.\n" + readAs("notes.txt") +
                 "pellumar-cli: notes.txt: Unknown subtitle type. Cannot process for \"Delete blank "
                 "lines\" option.\nnotes.txt -> notes_PL.txt\n"
-                "pellumar-cli: folder.srt: Is a folder, not a file. Use -r to clean the subtitle files in it.\n"
+                "pellumar-cli: folder.srt: Is a folder, not a file. Use -r to clean the subtitle "
+                "files in it.\n"
                 "pellumar-cli: /dev/null: Not a regular file.\n" +
                 readAs("small.sub") + "small.sub -> small_PL.sub\n" + readAs("small_PL.sub") +
                 "small_PL.sub -> small_PL_PL.sub\n");

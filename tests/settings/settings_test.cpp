@@ -40,6 +40,7 @@ std::string summary(const SettingsLoad& load, const std::string& path) {
   for (const auto& page : load.settings->legacyPages())
     pages += (pages.empty() ? "" : ",") + page->name();
   if (pages != "windows-1250,ISO-8859-2") add("P" + pages);
+  if (load.settings->outputEncoding) add("O" + load.settings->outputEncoding->nameWithBom());
   return text;
 }
 
@@ -92,6 +93,18 @@ TEST(SettingsLoaderTest, ReadsSectionsKeysAndCodePages) {
       {"CODEPAGE=NO-SUCH-PAGE|CODEPAGE=ISO-8859-2|=KOI8-R", "PKOI8-R"},
       {"CODEPAGE=auto:windows-1250,", "EMalformed code page list \"auto:windows-1250,\" in "},
       {"CODEPAGE=ISO-8859-2|CODEPAGE=NO-SUCH-PAGE", "EUnknown code page \"NO-SUCH-PAGE\" in "},
+      // OUTPUTCODEPAGE: in any section, the last one counts; "same" and an empty one are the
+      // input's own encoding. Names of the special values match in any case.
+      {"[RSTRINGS]|OutputCodePage=utf-8", "ROutputCodePage=utf-8|OUTF-8"},
+      {"OUTPUTCODEPAGE=UTF-8-bom", "OUTF-8 with BOM"},
+      {"OUTPUTCODEPAGE=utf-16", "OUTF-16LE"},
+      {"OUTPUTCODEPAGE=cp1250|CODEPAGE=KOI8-R", "PKOI8-R|Owindows-1250"},
+      {"OUTPUTCODEPAGE=KOI8-R|OUTPUTCODEPAGE=Same", ""},
+      {"OUTPUTCODEPAGE=UTF-8|OUTPUTCODEPAGE=", ""},
+      {"OUTPUTCODEPAGE=auto", "EUnknown output code page \"auto\" in "},
+      {"OUTPUTCODEPAGE=auto:windows-1250", "EUnknown output code page \"auto:windows-1250\" in "},
+      {"OUTPUTCODEPAGE=Shift_JIS", "EUnknown output code page \"Shift_JIS\" in "},
+      {"OUTPUTCODEPAGE=UTF8", "EUnknown output code page \"UTF8\" in "},
   };
   testing::TempDir dir;
   const std::string path = dir.file("lexmend.ini");
@@ -104,6 +117,24 @@ TEST(SettingsLoaderTest, ReadsSectionsKeysAndCodePages) {
     for (const char c : bytes) crLf += c == '|' ? "\r\n"s : std::string(1, c);
     testing::writeBytes(path, crLf);
     EXPECT_EQ(summary(loadSettings(path), path), expected);
+  }
+}
+
+// What the sample settings write can be written in either page the Polish
+// subtitles of old players are in, so that no output page fails on them.
+TEST(SettingsLoaderTest, SampleWritesOnlyWhatBothPolishPagesHold) {
+  const SettingsLoad load = loadSettings(PELLUMAR_SOURCE_DIR "/examples/lexmend.ini");
+  ASSERT_TRUE(load.settings) << load.error;
+  std::vector<TextPair> pairs = load.settings->localChars;
+  pairs.insert(pairs.end(), load.settings->replacements.begin(), load.settings->replacements.end());
+  EXPECT_GT(pairs.size(), 10u);
+  std::string scratch;
+  for (const char* page : {"windows-1250", "ISO-8859-2"}) {
+    for (const TextPair& pair : pairs) {
+      EXPECT_EQ(firstUnholdable(pair.to, TextEncoding::legacy(CodePage::open(page)), scratch),
+                std::nullopt)
+          << page << ": " << pair.from << "=" << pair.to;
+    }
   }
 }
 

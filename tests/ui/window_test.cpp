@@ -2,8 +2,10 @@
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <filesystem>
 
@@ -30,6 +32,7 @@ struct TestWindow : MessagePresenter, FileChooser, BatchProgress {
   void show(const Message& message) override {
     const bool info = message.icon == MessageIcon::Information;
     messages << message.title + (info ? " (i): " : ": ") + message.text;
+    if (!message.details.isEmpty()) details << message.details;
   }
   void setDialogTitle(const std::string& title) override { calls += "title " + title + "\n"; }
   void setFilter(const std::string& filter) override { calls += "filter " + filter + "\n"; }
@@ -42,7 +45,7 @@ struct TestWindow : MessagePresenter, FileChooser, BatchProgress {
   }
   void finish() override { calls += "finish\n"; }
 
-  QStringList messages;
+  QStringList messages, details;
   std::string choice, calls;
   int cancelAt = -1, total = 0;
   MainWindow window;
@@ -167,6 +170,9 @@ class WindowTest : public QObject {
     QCOMPARE(qtNameFilters(kSubtitleFilter),
              (QStringList{"(*.sub;*.srt;*.txt) (*.sub *.srt *.txt)", "all files (*.*) (*)"}));
     QCOMPARE(readBytes(folder.file("note_x.txt")), "the end\r\n");
+    QCOMPARE(test.details, QStringList{QString::fromStdString(
+                               "--- " + folder.file("note.txt") + "\n+++ " +
+                               folder.file("note_x.txt") + "\n@@ -1 +1 @@\n-teh end\n+the end\n")});
     QCOMPARE(test.messages.join("|"),
              "Pellumar: " + QString::fromStdString(settings) +
                  " not found.|Pellumar: Unknown subtitle type.\nCannot process for \"Delete "
@@ -248,6 +254,41 @@ class WindowTest : public QObject {
     answer.start(10);
     MessageBoxPresenter().show({"a\n<b>b</b>", "Title", MessageIcon::Information});
     QVERIFY(asGiven);
+
+    // A run's changes stand behind the details button, coloured.
+    QString shown;
+    QObject::disconnect(&answer, nullptr, nullptr, nullptr);
+    QObject::connect(&answer, &QTimer::timeout, [&shown] {
+      for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(window);
+        if (box == nullptr || !box->isVisible()) continue;
+        shown = box->detailedText() + "|" + box->text();
+        for (auto* view : box->findChildren<QTextEdit*>()) shown += "|" + view->toHtml();
+        box->button(QMessageBox::Ok)->click();
+      }
+    });
+    MessageBoxPresenter().show({"Done.", "Title", MessageIcon::Information, "-a <b>\n+b"});
+    QVERIFY2(shown.startsWith("-a <b>\n+b|Done.|") && shown.contains("#b00000") &&
+                 shown.contains("-a &lt;b&gt;"),
+             qPrintable(shown));
+  }
+
+  // The program answers --help and --version without a display.
+  void helpAndVersionNeedNoDisplay() {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+      environment.remove(name);
+    program.setProcessEnvironment(environment);
+    for (const char* option : {"--version", "--help"}) {
+      program.start(PELLUMAR_WINDOW_PROGRAM, {option});
+      QVERIFY(program.waitForFinished());
+      const QString out = program.readAllStandardOutput();
+      QCOMPARE(program.exitCode(), 0);
+      QVERIFY2(out.startsWith(option == std::string("--help") ? "Usage: "
+                                                              : "pellumar " PELLUMAR_VERSION),
+               qPrintable(out));
+    }
   }
 };
 
