@@ -41,7 +41,7 @@ enum class WhenNotAsked {
 /// One row of the pass table: everything about one pass.
 struct Pass {
   PassId id;
-  const char* caption;   ///< the pass's name to the user, as the window shows it
+  const char* caption;   ///< the pass's name as users see it
   const char* helpText;  ///< what help mode says of it
   const char* flag;      ///< its command-line option, without the leading "--"
   const char* flagHelp;  ///< the option's description in --help
@@ -71,7 +71,7 @@ class PassSet {
  public:
   static PassSet none() { return {}; }
   static PassSet all();
-  /// The passes that are on unless turned off: those of a fresh window.
+  /// The passes that are on unless turned off.
   static PassSet defaults();
 
   bool contains(PassId id) const { return bits_.test(static_cast<std::size_t>(id)); }
