@@ -1,6 +1,7 @@
 #include "ui/message_presenter.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QTextEdit>
 
@@ -60,6 +61,10 @@ void MessageBoxPresenter::show(const Message& message) {
       view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
       view->setLineWrapMode(QTextEdit::NoWrap);
       view->setHtml(diffAsHtml(message.details));
+      // Room for a subtitle line beside its sign, and a hunk or two.
+      const QFontMetrics metrics(view->font());
+      view->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('x')) * 72,
+                           metrics.lineSpacing() * 16);
     }
   }
   box.exec();
