@@ -33,6 +33,20 @@ TEST(CodePage, AutoAndAPageUnlikeAscii) {
   EXPECT_TRUE(!CodePage::open("IBM037")->encode(text, bytes) && bytes == "\xC8\x89\x40\x5A\0"s);
 }
 
+// Names as people write them come to the names iconv and users know.
+TEST(CodePage, SettingsNameTheUsualPages) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"cp1250", "windows-1250"}, {"WIN1251", "windows-1251"}, {"iso8859_2", "ISO-8859-2"},
+      {"Latin2", "ISO-8859-2"},   {"latin10", "ISO-8859-16"},  {"koi8u", "KOI8-U"},
+      {"IBM852", "CP852"},        {"cp866", "CP866"},          {"KOI8-R", "KOI8-R"},
+  };
+  for (const auto& [written, name] : cases) {
+    const CodePageSetting setting = parseCodePageSetting(written);
+    ASSERT_EQ(setting.candidates.size(), 1u) << written;
+    EXPECT_EQ(setting.candidates.front()->name(), name) << written;
+  }
+}
+
 // Among the candidates, the page the text reads best in; on a tie the first.
 // Detection on a file asks the guesser among the same candidates.
 TEST(CodePageGuess, ChoosesAmongTheCandidates) {
