@@ -29,8 +29,8 @@ cat large.srt large.sub "${batch[@]}" > /dev/null
 declare -A peak command times wall
 keys=()
 # run KEY COMMAND...: one measurement of the table. Every one is made once
-# per round, in turn, so that a stretch of time when the machine is busy
-# slows all rows alike rather than the few measured then.
+# per round, so that a stretch of time when the machine is busy slows all
+# rows alike rather than the few measured then.
 run() {
   local key=$1
   shift
@@ -67,7 +67,10 @@ done
 
 for ((round = 1; round <= repeats; round++)); do
   echo "Round $round of $repeats ..." >&2
-  for key in "${keys[@]}"; do
+  # In a new order each round: what the machine does after a batch (writing
+  # back its outputs, say) must not always fall on the same row.
+  mapfile -t order < <(printf '%s\n' "${keys[@]}" | shuf)
+  for key in "${order[@]}"; do
     eval "set -- ${command[$key]}"
     read -r seconds _ _ kib _ < <("$build/measure" 1 "$@")
     times[$key]+="$seconds "
