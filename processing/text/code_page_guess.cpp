@@ -136,6 +136,9 @@ constexpr std::int64_t kMarkAtWordEdge = 1;
 constexpr std::int64_t kConsonantCluster = 1;
 // A word in mixed case ("sĄ", "żDónde", "ĄEl")
 constexpr std::int64_t kMixedCase = 6;
+// A word that opens with a capital and closes with the same letter in small
+// ("Ťadiósť"): the guillemets of «adiós» in another page.
+constexpr std::int64_t kLetterAsQuotes = 6;
 // A capital after a capital: words in capitals are rare in subtitles, and
 // they are how a Cyrillic text reads in the other of KOI8 and windows-125x.
 constexpr std::int64_t kCapitalAfterCapital = 1;
@@ -218,6 +221,7 @@ struct CodePageGuesser::Candidate {
   struct Byte {
     Kind kind = Kind::NotText;
     bool upper = false;
+    char32_t lower = 0;                                // the letter in small
     std::array<std::int8_t, kLanguageCount> weight{};  // 0: not a letter of the language
     std::array<std::int8_t, kLanguageCount> alone{};   // as a one-letter word
     std::array<std::uint8_t, kLanguageCount> rules{};  // where it never stands: Rule bits
@@ -256,6 +260,7 @@ struct CodePageGuesser::Candidate {
         entry.kind = Kind::Letter;
         entry.upper = isUpperLetter(c);
         const char32_t lower = toLower(c);
+        entry.lower = lower;
         entry.vowel = contains(kVowels, lower);
         entry.eOrI = contains("éèêëěíìîï", lower);
         for (std::size_t l = 0; l < kLanguageCount; ++l) {
@@ -307,70 +312,91 @@ void CodePageGuesser::feed(std::string_view bytes) {
 
 void CodePageGuesser::scoreWord(const unsigned char* word, std::size_t size) {
   for (Candidate& candidate : candidates_) {
-    auto isVowel = [&](std::size_t k) {
-      const unsigned char b = word[k];
-      return b < 0x80 ? isAsciiVowel(b) : candidate.high[b - 0x80].vowel;
-    };
-    auto isEOrI = [&](std::size_t k) {
-      const unsigned char b = word[k];
-      return b < 0x80 ? (b | 0x20) == 'e' || (b | 0x20) == 'i' : candidate.high[b - 0x80].eOrI;
-    };
-    enum { None, Small, Capital } previous = None;
-    bool seenLetter = false;
-    bool smallLater = false, capitalLater = false;  // after the first letter
-    for (std::size_t k = 0; k < size; ++k) {
-      const unsigned char b = word[k];
-      if (b < 0x80) {
-        previous = b >= 'a' ? Small : Capital;
-        if (seenLetter) (previous == Small ? smallLater : capitalLater) = true;
-        seenLetter = true;
+    // A no-break space parts words as a space does: "«\u00A0oui\u00A0»".
+    std::size_t start = 0;
+    for (std::size_t k = 0; k <= size; ++k) {
+      if (k < size &&
+          (word[k] < 0x80 || candidate.high[word[k] - 0x80].kind != Candidate::Kind::Space)) {
         continue;
       }
-      const Candidate::Byte& entry = candidate.high[b - 0x80];
-      switch (entry.kind) {
-        case Candidate::Kind::NotText:
-          ++candidate.notText;
-          previous = None;
-          break;
-        case Candidate::Kind::Space:
-          previous = None;
-          break;
-        case Candidate::Kind::EdgeMark:
-        case Candidate::Kind::Symbol: {
-          const bool atEdge = k == 0 || k + 1 == size;
-          if (!(atEdge && entry.kind == Candidate::Kind::EdgeMark)) {
-            candidate.penalty += kSymbolInWord;
-          } else if (size > 1 && !(k == 0 && entry.opensWord)) {
-            candidate.penalty += kMarkAtWordEdge;
-          }
-          previous = None;
-          break;
+      if (k > start) scorePart(candidate, word + start, k - start);
+      start = k + 1;
+    }
+  }
+}
+
+void CodePageGuesser::scorePart(Candidate& candidate, const unsigned char* word, std::size_t size) {
+  auto isVowel = [&](std::size_t k) {
+    const unsigned char b = word[k];
+    return b < 0x80 ? isAsciiVowel(b) : candidate.high[b - 0x80].vowel;
+  };
+  auto isEOrI = [&](std::size_t k) {
+    const unsigned char b = word[k];
+    return b < 0x80 ? (b | 0x20) == 'e' || (b | 0x20) == 'i' : candidate.high[b - 0x80].eOrI;
+  };
+  enum { None, Small, Capital } previous = None;
+  bool seenLetter = false;
+  bool smallLater = false, capitalLater = false;  // after the first letter
+  for (std::size_t k = 0; k < size; ++k) {
+    const unsigned char b = word[k];
+    if (b < 0x80) {
+      previous = b >= 'a' ? Small : Capital;
+      if (seenLetter) (previous == Small ? smallLater : capitalLater) = true;
+      seenLetter = true;
+      continue;
+    }
+    const Candidate::Byte& entry = candidate.high[b - 0x80];
+    switch (entry.kind) {
+      case Candidate::Kind::NotText:
+        ++candidate.notText;
+        previous = None;
+        break;
+      case Candidate::Kind::Space:
+        previous = None;
+        break;
+      case Candidate::Kind::EdgeMark:
+      case Candidate::Kind::Symbol: {
+        const bool atEdge = k == 0 || k + 1 == size;
+        if (!(atEdge && entry.kind == Candidate::Kind::EdgeMark)) {
+          candidate.penalty += kSymbolInWord;
+        } else if (size > 1 && !(k == 0 && entry.opensWord)) {
+          candidate.penalty += kMarkAtWordEdge;
         }
-        case Candidate::Kind::Letter: {
-          if (entry.upper && previous == Capital) candidate.penalty += kCapitalAfterCapital;
-          const auto& weights = size == 1 ? entry.alone : entry.weight;
-          const auto broken = static_cast<std::uint8_t>(
-              (k == 0 && size > 1 ? Candidate::NotFirst : 0) |
-              (k > 0 && isVowel(k - 1) ? Candidate::NotAfterVowel : 0) |
-              (k + 1 < size && isVowel(k + 1) ? Candidate::NotBeforeVowel : 0) |
-              (k + 1 < size ? Candidate::LastOnly : Candidate::NotLast) |
-              (k > 0 && !isVowel(k - 1) ? Candidate::NotAfterConsonant : 0) |
-              (k + 1 < size && isEOrI(k + 1) ? Candidate::NotBeforeEOrI : 0));
-          for (std::size_t l = 0; l < kLanguageCount; ++l) {
-            const bool fits = weights[l] > 0 && (entry.rules[l] & broken) == 0;
-            candidate.fit[l] += fits ? weights[l] : -kStrayLetter;
-          }
-          if (!entry.vowel && k > 0 && k + 1 < size && !isVowel(k - 1) && !isVowel(k + 1)) {
-            candidate.penalty += kConsonantCluster;
-          }
-          previous = entry.upper ? Capital : Small;
-          if (seenLetter) (previous == Small ? smallLater : capitalLater) = true;
-          seenLetter = true;
-          break;
+        previous = None;
+        break;
+      }
+      case Candidate::Kind::Letter: {
+        if (entry.upper && previous == Capital) candidate.penalty += kCapitalAfterCapital;
+        const auto& weights = size == 1 ? entry.alone : entry.weight;
+        const auto broken = static_cast<std::uint8_t>(
+            (k == 0 && size > 1 ? Candidate::NotFirst : 0) |
+            (k > 0 && isVowel(k - 1) ? Candidate::NotAfterVowel : 0) |
+            (k + 1 < size && isVowel(k + 1) ? Candidate::NotBeforeVowel : 0) |
+            (k + 1 < size ? Candidate::LastOnly : Candidate::NotLast) |
+            (k > 0 && !isVowel(k - 1) ? Candidate::NotAfterConsonant : 0) |
+            (k + 1 < size && isEOrI(k + 1) ? Candidate::NotBeforeEOrI : 0));
+        for (std::size_t l = 0; l < kLanguageCount; ++l) {
+          const bool fits = weights[l] > 0 && (entry.rules[l] & broken) == 0;
+          candidate.fit[l] += fits ? weights[l] : -kStrayLetter;
         }
+        if (!entry.vowel && k > 0 && k + 1 < size && !isVowel(k - 1) && !isVowel(k + 1)) {
+          candidate.penalty += kConsonantCluster;
+        }
+        previous = entry.upper ? Capital : Small;
+        if (seenLetter) (previous == Small ? smallLater : capitalLater) = true;
+        seenLetter = true;
+        break;
       }
     }
-    if (smallLater && capitalLater) candidate.penalty += kMixedCase;
+  }
+  if (smallLater && capitalLater) candidate.penalty += kMixedCase;
+  if (size > 2 && word[0] >= 0x80 && word[size - 1] >= 0x80) {
+    const Candidate::Byte& first = candidate.high[word[0] - 0x80];
+    const Candidate::Byte& last = candidate.high[word[size - 1] - 0x80];
+    if (first.kind == Candidate::Kind::Letter && last.kind == Candidate::Kind::Letter &&
+        first.upper && !last.upper && first.lower == last.lower) {
+      candidate.penalty += kLetterAsQuotes;
+    }
   }
 }
 

@@ -38,6 +38,7 @@ class CodePageGuesser {
  private:
   struct Candidate;
   void scoreWord(const unsigned char* word, std::size_t size);
+  static void scorePart(Candidate& candidate, const unsigned char* word, std::size_t size);
 
   std::vector<Candidate> candidates_;
   std::size_t words_ = 0;
