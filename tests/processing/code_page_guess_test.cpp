@@ -66,7 +66,10 @@ TEST(CodePageGuess, ChoosesAmongTheCandidates) {
   expect("\x93Gr\xFC\xDF Gott\x94", "latin1,cp1252", "windows-1252");
   expect("Gr\xFC\xDF Gott", "latin1,cp1252", "ISO-8859-1");
   // Guillemets, which ISO-8859-2 reads as Ť and ť, with no-break spaces or none.
-  expect("\xAB" "Adi\xF3s\xBB y \xABgracias\xBB, dijo \xE9l.", "latin2,cp1252", "windows-1252");
+  expect(
+      "\xAB"
+      "Adi\xF3s\xBB y \xABgracias\xBB, dijo \xE9l.",
+      "latin2,cp1252", "windows-1252");
   expect("\xAB\xA0Tr\xE8s bien\xA0\xBB, dit-il.", "latin2,cp1252", "windows-1252");
 }
 
