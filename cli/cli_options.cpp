@@ -66,6 +66,16 @@ std::string badUsage(const std::string& message) {
   return std::string(kProgramName) + ": " + message + "\n" + kHelpHint + "\n";
 }
 
+// An option with a value, named `valueName` in --help; given twice, the last
+// one counts.
+template <typename T>
+CLI::Option* valueOption(CLI::App& app, const std::string& name, T& value, const std::string& help,
+                         const std::string& valueName) {
+  return app.add_option(name, value, help)
+      ->type_name(valueName)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
 }  // namespace
 
 unsigned cpuCount() {
@@ -94,41 +104,34 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
 
   std::string settingsFile;
   CLI::Option* settingsOption =
-      app.add_option("--settings", settingsFile,
-                     "Read settings from FILE instead of the first lexmend.ini found")
-          ->type_name("FILE")
-          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      valueOption(app, "--settings", settingsFile,
+                  "Read settings from FILE instead of the first lexmend.ini found", "FILE");
   int jobs = static_cast<int>(defaultJobs);
   CLI::Option* jobsOption =
-      app.add_option("-j,--jobs", jobs, "Process N files at once (default: number of CPUs)")
-          ->type_name("N")
-          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      valueOption(app, "-j,--jobs", jobs, "Process N files at once (default: number of CPUs)", "N");
   app.add_flag("-q,--quiet", options.quiet, "Print no progress lines");
   app.add_flag("-v,--verbose", options.verbose,
                "Say for each FILE on stderr which encoding it was read in");
   std::string codePage;
   CLI::Option* codePageOption =
-      app.add_option("--codepage", codePage,
-                     "Code page of FILEs that are neither UTF-8 nor UTF-16/32, instead of\n"
-                     "the settings' CODEPAGE: auto (windows-1250 or ISO-8859-2, per FILE),\n"
-                     "auto:PAGE,PAGE,... (one of these per FILE) or PAGE")
-          ->type_name("PAGES")
-          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      valueOption(app, "--codepage", codePage,
+                  "Code page of FILEs that are neither UTF-8 nor UTF-16/32, instead of\n"
+                  "the settings' CODEPAGE: auto (windows-1250 or ISO-8859-2, per FILE),\n"
+                  "auto:PAGE,PAGE,... (one of these per FILE) or PAGE",
+                  "PAGES");
   std::string outputCodePage;
   CLI::Option* outputCodePageOption =
-      app.add_option("--output-codepage", outputCodePage,
-                     "Write the cleaned copies in ENC instead of the settings'\n"
-                     "OUTPUTCODEPAGE: same (each FILE's own encoding, the default),\n"
-                     "UTF-8, UTF-8-BOM, UTF-16 or a single-byte PAGE")
-          ->type_name("ENC")
-          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      valueOption(app, "--output-codepage", outputCodePage,
+                  "Write the cleaned copies in ENC instead of the settings'\n"
+                  "OUTPUTCODEPAGE: same (each FILE's own encoding, the default),\n"
+                  "UTF-8, UTF-8-BOM, UTF-16 or a single-byte PAGE",
+                  "ENC");
   std::string suffix;
   CLI::Option* suffixOption =
-      app.add_option("--suffix", suffix,
-                     "Name the cleaned copies with SUFFIX before the extension instead of\n"
-                     "the settings' NAMESUFIXADD (empty: _PL); .pl gives movie.pl.srt")
-          ->type_name("SUFFIX")
-          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      valueOption(app, "--suffix", suffix,
+                  "Name the cleaned copies with SUFFIX before the extension instead of\n"
+                  "the settings' NAMESUFIXADD (empty: _PL); .pl gives movie.pl.srt",
+                  "SUFFIX");
   bool staged = false;
   app.add_flag("--staged", staged,
                "Let each pass read and rewrite the output file in turn, instead of\n"
@@ -140,11 +143,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv, unsigned default
   app.add_flag("--diff", diff,
                "Write nothing; print what would change in each FILE as a unified diff");
   std::string color = "auto";
-  app.add_option("--color", color,
-                 "Colour the diff's removed and added lines: auto (when standard\n"
-                 "output is a terminal), always or never")
-      ->type_name("WHEN")
-      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  valueOption(app, "--color", color,
+              "Colour the diff's removed and added lines: auto (when standard\n"
+              "output is a terminal), always or never",
+              "WHEN");
   app.add_option("FILE", options.files, "Subtitle files to clean up (and folders, with -r)")
       ->type_name("");
   app.footer(
