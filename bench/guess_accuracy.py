@@ -47,7 +47,8 @@ def catalogue_files(language):
     if not os.path.isdir(folder):
         return
     for name in sorted(os.listdir(folder)):
-        if not name.endswith(".mo"):
+        # Catalogues installed under a second name are links: count them once.
+        if not name.endswith(".mo") or os.path.islink(os.path.join(folder, name)):
             continue
         try:
             with open(os.path.join(folder, name), "rb") as f:

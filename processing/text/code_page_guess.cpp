@@ -3,127 +3,18 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
+#include "processing/text/guess_languages.h"
 #include "processing/text/letter_case.h"
 #include "processing/text/utf8.h"
 
 namespace pellumar {
 
 namespace {
-
-// Letters of the languages whose subtitles come in single-byte pages. Only
-// letters from 0x80 up matter: the rest read the same in every page.
-struct Language {
-  // By how often they turn up in running text: they earn 3, 2 or 1.
-  const char* often = "";
-  const char* sometimes = "";
-  const char* seldom = "";
-  const char* alone = "";  // those that make a word on their own
-  // Where letters never stand; a letter there fits the language no better
-  // than one it does not have.
-  const char* notFirst = "";  // at the start of a word
-  const char* notAfterVowel = "";
-  const char* notBeforeVowel = "";     // Polish writes sia for śa
-  const char* lastOnly = "";           // anywhere but at the end of a word
-  const char* notAfterConsonant = "";  // Dutch ï after a vowel only
-  const char* notLast = "";
-  const char* notBeforeEOrI = "";  // Czech and Slovak write de, ti, ně, le
-};
-
-constexpr Language kLanguages[] = {
-    // Polish
-    {.often = "ąęłóśż",
-     .sometimes = "ćń",
-     .seldom = "ź",
-     .notFirst = "ąęń",
-     .notBeforeVowel = "ąęńśźć"},
-    // Czech
-    {.often = "áéíěčřšžý",
-     .sometimes = "ůňď",
-     .seldom = "úťó",
-     .notFirst = "ěůňť",
-     .notAfterVowel = "ěů",
-     .notAfterConsonant = "ň",
-     .notBeforeEOrI = "ďťň"},
-    // Slovak
-    {.often = "áíčšžľ",
-     .sometimes = "éýôúťď",
-     .seldom = "ňäóĺŕ",
-     .notFirst = "äĺŕ",
-     .notAfterVowel = "äôĺŕ",
-     .notAfterConsonant = "ň",
-     .notBeforeEOrI = "ďťňľ"},
-    // Hungarian
-    {.often = "áéő", .sometimes = "öüóíű", .seldom = "ú", .alone = "ő", .notAfterVowel = "őű"},
-    // Slovenian
-    {.often = "čšž", .seldom = "ćđ"},
-    // Croatian, Bosnian
-    {.often = "čšž", .sometimes = "ćđ"},
-    // German
-    {.often = "äöü", .sometimes = "ß", .notFirst = "ß"},
-    // French
-    {.often = "éè", .sometimes = "àêçùû", .seldom = "ôîëïâœæÿ", .alone = "à"},
-    // Spanish
-    {.often = "ó", .sometimes = "áéíñ", .seldom = "úü", .notFirst = "ñ"},
-    // Portuguese
-    {.often = "ãçéá", .sometimes = "êíóõú", .seldom = "âàô", .alone = "àé", .notFirst = "ãõ"},
-    // Italian
-    {.often = "èò", .sometimes = "àù", .seldom = "éìíóî", .alone = "èà", .lastOnly = "àìòù"},
-    // Dutch
-    {.often = "ï",
-     .sometimes = "éë",
-     .seldom = "öèüáóê",
-     .notFirst = "ëï",
-     .notAfterConsonant = "ëï",
-     .notLast = "ï"},
-    // Romanian
-    {.often = "şţșț", .sometimes = "ăâî"},
-    // Albanian
-    {.often = "ë", .sometimes = "ç"},
-    // Danish, Norwegian
-    {.often = "åø", .sometimes = "æ", .seldom = "é", .alone = "å"},
-    // Swedish, Finnish
-    {.often = "åäö", .seldom = "é", .alone = "å"},
-    // Icelandic
-    {.sometimes = "áðéíóúþæö", .seldom = "ý", .notFirst = "ð"},
-    // Estonian
-    {.sometimes = "äõöü", .seldom = "šž"},
-    // Lithuanian
-    {.often = "š", .sometimes = "ąčėįųūž", .seldom = "ę", .alone = "į"},
-    // Latvian
-    {.often = "āēī", .sometimes = "čšūž", .seldom = "ģķļņ"},
-    // Turkish
-    {.often = "ış", .sometimes = "çğöü", .notFirst = "ğ"},
-    // Russian
-    {.often = "аеиностлвр",
-     .sometimes = "кмдпуяыьгзбчйхжшю",
-     .seldom = "цщэфъё",
-     .alone = "иваскоуя",
-     .notFirst = "ыьъ"},
-    // Bulgarian
-    {.often = "аеиностлвр",
-     .sometimes = "кмдпуяъгзбчйхжшю",
-     .seldom = "цщьф",
-     .alone = "иваскоуя",
-     .notFirst = "ьъ"},
-    // Ukrainian
-    {.often = "аеиностлвр",
-     .sometimes = "кмдпуяьгзбчйхжшюі",
-     .seldom = "цщфєїґ",
-     .alone = "івазоуйя",
-     .notFirst = "ь"},
-    // Serbian
-    {.often = "аеиностлвр", .sometimes = "кмдпуьгзбчхжшјђћџљњ", .seldom = "цф", .alone = "иваскоу"},
-    // Macedonian
-    {.often = "аеиностлвр", .sometimes = "кмдпугзбчхжшјљњѓќѕџ", .seldom = "цф", .alone = "иваскоу"},
-    // Belarusian
-    {.often = "аеіностлвр",
-     .sometimes = "кмдпуяыьгзбчйхжшўё",
-     .seldom = "цэфю",
-     .alone = "іваузя",
-     .notFirst = "ыьў"},
-};
-constexpr std::size_t kLanguageCount = std::size(kLanguages);
 
 // What a letter that fits no language costs, against what one that fits earns.
 constexpr std::int64_t kStrayLetter = 2;
@@ -142,6 +33,13 @@ constexpr std::int64_t kLetterAsQuotes = 6;
 // A capital after a capital: words in capitals are rare in subtitles, and
 // they are how a Cyrillic text reads in the other of KOI8 and windows-125x.
 constexpr std::int64_t kCapitalAfterCapital = 1;
+// A capital after a small letter ("sŤ" for "s«"): no word is written so.
+constexpr std::int64_t kCapitalAfterSmall = 3;
+
+// A common word of a language, against a letter that fits it
+constexpr std::int64_t kCommonWord = 1;
+// A common word with letters from 0x80 up, as read in a page
+constexpr std::int64_t kCommonWordRead = 2;
 
 // Words holding bytes from 0x80 up after which the answer is settled.
 constexpr std::size_t kEnoughWords = 2000;
@@ -154,6 +52,8 @@ bool isWordEdgeMark(char32_t c) {
   switch (c) {
     case 0xA1:
     case 0xBF:
+    case 0xAA:  // ª and º of "1ª", "nº"
+    case 0xBA:
     case 0xAB:
     case 0xBB:
     case 0xB0:
@@ -213,6 +113,33 @@ bool isAsciiVowel(unsigned char c) {
 bool isAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
 bool isWordByte(unsigned char c) { return c >= 0x80 || isAsciiLetter(c); }
+
+// The languages a common word belongs to, one bit each.
+using LanguageSet = std::uint32_t;
+static_assert(kLanguageCount <= 32);
+constexpr std::size_t kLongestCommonWord = 15;  // in bytes of UTF-8
+
+const std::unordered_map<std::string_view, LanguageSet>& commonWords() {
+  static const auto table = [] {
+    std::unordered_map<std::string_view, LanguageSet> words;
+    for (std::size_t l = 0; l < kLanguageCount; ++l) {
+      std::string_view list(kLanguages[l].words);
+      while (!list.empty()) {
+        const std::size_t space = std::min(list.find(' '), list.size());
+        words[list.substr(0, space)] |= LanguageSet{1} << l;
+        list.remove_prefix(std::min(space + 1, list.size()));
+      }
+    }
+    return words;
+  }();
+  return table;
+}
+
+LanguageSet commonWordLanguages(std::string_view lowered) {
+  const auto& table = commonWords();
+  const auto found = table.find(lowered);
+  return found == table.end() ? 0 : found->second;
+}
 
 }  // namespace
 
@@ -283,10 +210,34 @@ struct CodePageGuesser::Candidate {
     }
   }
 
-  std::int64_t score() const { return *std::max_element(fit.begin(), fit.end()) - penalty; }
+  // The languages the word is a common word of, as read in this page
+  LanguageSet commonWordLanguages(const unsigned char* word, std::size_t size) const {
+    if (size > kLongestCommonWord) return 0;
+    std::string lowered;
+    for (std::size_t k = 0; k < size; ++k) {
+      if (word[k] < 0x80) {
+        lowered += static_cast<char>(word[k] | 0x20);
+      } else if (high[word[k] - 0x80].kind == Kind::Letter) {
+        appendUtf8(high[word[k] - 0x80].lower, lowered);
+      } else {
+        return 0;
+      }
+    }
+    return lowered.size() > kLongestCommonWord ? 0 : pellumar::commonWordLanguages(lowered);
+  }
+
+  // How well the text reads as its likeliest language, the common words
+  // counted along.
+  std::int64_t score(const std::vector<std::int64_t>& commonWords) const {
+    std::int64_t best = std::numeric_limits<std::int64_t>::min();
+    for (std::size_t l = 0; l < kLanguageCount; ++l) {
+      best = std::max(best, fit[l] + kCommonWord * commonWords[l]);
+    }
+    return best - penalty;
+  }
 };
 
-CodePageGuesser::CodePageGuesser(CodePageCandidates candidates) {
+CodePageGuesser::CodePageGuesser(CodePageCandidates candidates) : commonWords_(kLanguageCount) {
   candidates_.reserve(candidates.size());
   for (auto& page : candidates) candidates_.emplace_back(std::move(page));
 }
@@ -299,14 +250,33 @@ void CodePageGuesser::feed(std::string_view bytes) {
   const std::size_t size = bytes.size();
   std::size_t i = 0;
   while (i < size && !hasEnough()) {
-    while (i < size && data[i] < 0x80) ++i;
+    while (i < size && !isWordByte(data[i])) ++i;
     if (i == size) break;
-    std::size_t start = i, end = i + 1;
-    while (start > 0 && isWordByte(data[start - 1])) --start;
-    while (end < size && isWordByte(data[end])) ++end;
-    scoreWord(data + start, end - start);
-    ++words_;
+    std::size_t end = i;
+    bool high = false;
+    for (; end < size && isWordByte(data[end]); ++end) high |= data[end] >= 0x80;
+    if (high) {
+      scoreWord(data + i, end - i);
+      ++words_;
+    } else {
+      countCommonWord(data + i, end - i, i > 0 ? data[i - 1] : ' ');
+    }
     i = end;
+  }
+}
+
+void CodePageGuesser::countCommonWord(const unsigned char* word, std::size_t size,
+                                      unsigned char before) {
+  // Tags, codes and placeholders are no words: <i>, </b>, {y:i}, %s
+  if (size > kLongestCommonWord || before == '<' || before == '/' || before == '{' ||
+      before == ':' || before == '%') {
+    return;
+  }
+  char lower[kLongestCommonWord];
+  for (std::size_t k = 0; k < size; ++k) lower[k] = static_cast<char>(word[k] | 0x20);
+  const LanguageSet languages = commonWordLanguages(std::string_view(lower, size));
+  for (std::size_t l = 0; l < kLanguageCount; ++l) {
+    if (languages >> l & 1) ++commonWords_[l];
   }
 }
 
@@ -367,6 +337,7 @@ void CodePageGuesser::scorePart(Candidate& candidate, const unsigned char* word,
       }
       case Candidate::Kind::Letter: {
         if (entry.upper && previous == Capital) candidate.penalty += kCapitalAfterCapital;
+        if (entry.upper && previous == Small) candidate.penalty += kCapitalAfterSmall;
         const auto& weights = size == 1 ? entry.alone : entry.weight;
         const auto broken = static_cast<std::uint8_t>(
             (k == 0 && size > 1 ? Candidate::NotFirst : 0) |
@@ -390,6 +361,13 @@ void CodePageGuesser::scorePart(Candidate& candidate, const unsigned char* word,
     }
   }
   if (smallLater && capitalLater) candidate.penalty += kMixedCase;
+  // Parts in ASCII alone ("s" of "%s\u00A0:") read alike in every page.
+  const bool high = std::any_of(word, word + size, [](unsigned char b) { return b >= 0x80; });
+  if (const LanguageSet languages = high ? candidate.commonWordLanguages(word, size) : 0) {
+    for (std::size_t l = 0; l < kLanguageCount; ++l) {
+      if (languages >> l & 1) candidate.fit[l] += kCommonWordRead;
+    }
+  }
   if (size > 2 && word[0] >= 0x80 && word[size - 1] >= 0x80) {
     const Candidate::Byte& first = candidate.high[word[0] - 0x80];
     const Candidate::Byte& last = candidate.high[word[size - 1] - 0x80];
@@ -408,7 +386,8 @@ std::shared_ptr<const CodePage> CodePageGuesser::best() const {
   for (const Candidate& candidate : candidates_) {
     // Bytes that are no text in a page rule it out before anything else.
     if (candidate.notText < best->notText ||
-        (candidate.notText == best->notText && candidate.score() > best->score())) {
+        (candidate.notText == best->notText &&
+         candidate.score(commonWords_) > best->score(commonWords_))) {
       best = &candidate;
     }
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,10 +13,12 @@ namespace pellumar {
 
 /// Weighs how well text reads in each candidate page, one piece at a time.
 ///
-/// Only words holding bytes from 0x80 up are looked at. In each candidate,
-/// such a word earns points for letters that belong together in one language
-/// and loses them for C1 controls and undefined bytes (never text), for
-/// symbols inside a word and for capitals after small letters.
+/// Common words in ASCII tell which language the text is in. In each
+/// candidate, a word holding bytes from 0x80 up earns points for letters that
+/// belong together in one language, more when it reads as a common word, and
+/// loses them for C1 controls and undefined bytes (never text), for symbols
+/// inside a word and for capitals after small letters. The page the text
+/// reads best in as its likeliest language wins.
 class CodePageGuesser {
  public:
   explicit CodePageGuesser(CodePageCandidates candidates);
@@ -39,8 +42,10 @@ class CodePageGuesser {
   struct Candidate;
   void scoreWord(const unsigned char* word, std::size_t size);
   static void scorePart(Candidate& candidate, const unsigned char* word, std::size_t size);
+  void countCommonWord(const unsigned char* word, std::size_t size, unsigned char before);
 
   std::vector<Candidate> candidates_;
+  std::vector<std::int64_t> commonWords_;  // by language: its common words seen
   std::size_t words_ = 0;
 };
 

@@ -71,6 +71,12 @@ TEST(CodePageGuess, ChoosesAmongTheCandidates) {
       "Adi\xF3s\xBB y \xABgracias\xBB, dijo \xE9l.",
       "latin2,cp1252", "windows-1252");
   expect("\xAB\xA0Tr\xE8s bien\xA0\xBB, dit-il.", "latin2,cp1252", "windows-1252");
+  // Common words tell the language, and the language the page: read in the
+  // other page, ž would be Slovak ľ, and ù Czech ů.
+  expect(encoded("Tega moža ni doma in ga ne bo, ker je mož v službi.", "latin2"), "cp1250,latin2",
+         "ISO-8859-2");
+  expect(encoded("Il menù di oggi non ha un prezzo per tutti, ma questo non si sa.", "cp1252"),
+         "cp1250,latin2,cp1252", "windows-1252");
 }
 
 // Subtitles of sentences in each language, in each of its legacy pages,
