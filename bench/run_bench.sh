@@ -22,9 +22,19 @@ if [ "$(cat "$corpus/.stamp" 2>/dev/null)" != "$stamp" ]; then
   echo "$stamp" > "$corpus/.stamp"
 fi
 cd "$corpus"
+# The same files in windows-1250, and settings that name no page: the page is
+# guessed for each file, as it is for every legacy file by default.
+if [ ! -d legacy ]; then
+  rm -rf legacy
+  mkdir -p legacy/batch
+  for f in large.srt large.sub batch/[0-9][0-9][0-9][0-9][0-9].srt; do
+    iconv -c -f UTF-8 -t WINDOWS-1250 "$f" > "legacy/$f"
+  done
+  grep -iv '^codepage=' lexmend.ini > legacy/guess.ini
+fi
 batch=(batch/[0-9][0-9][0-9][0-9][0-9].srt)
 # Read everything once, so that every row starts from the page cache.
-cat large.srt large.sub "${batch[@]}" > /dev/null
+cat large.srt large.sub "${batch[@]}" legacy/large.* "${batch[@]/#/legacy/}" > /dev/null
 
 declare -A peak command times wall
 keys=()
@@ -43,26 +53,34 @@ names=("one-pass line copy (the yardstick)"
   "\`pellumar-cli --all -j 1\`, sample settings"
   "\`pellumar-cli --all -j 1\`, full settings"
   "\`pellumar-cli --all -j $(nproc)\`, full settings"
-  "\`pellumar-cli --all --staged -j 1\`, full settings")
+  "\`pellumar-cli --all --staged -j 1\`, full settings"
+  "\`pellumar-cli --all -j 1\`, sample settings, windows-1250 files, page guessed")
 commands=("$build/line_copy"
   "$cli -q --settings lexmend.ini --all -j 1"
   "$cli -q --settings full.ini --all -j 1"
   "$cli -q --settings full.ini --all -j $(nproc)"
-  "$cli -q --settings full.ini --all --staged -j 1")
+  "$cli -q --settings full.ini --all --staged -j 1"
+  "$cli -q --settings legacy/guess.ini --all -j 1")
+# The folder each row's files are in
+folders=(. . . . . legacy)
 if [ -n "$baseline" ]; then
-  names+=("baseline \`--all -j 1\`, sample settings" "baseline \`--all -j 1\`, full settings")
+  names+=("baseline \`--all -j 1\`, sample settings" "baseline \`--all -j 1\`, full settings"
+    "baseline \`--all -j 1\`, sample settings, windows-1250 files, page guessed")
   commands+=("$baseline -q --settings lexmend.ini --all -j 1"
-    "$baseline -q --settings full.ini --all -j 1")
+    "$baseline -q --settings full.ini --all -j 1"
+    "$baseline -q --settings legacy/guess.ini --all -j 1")
+  folders+=(. . legacy)
 fi
 # Several jobs only tell on many files: that row has no single-file figures.
 many_jobs=3
 for i in "${!names[@]}"; do
   read -ra words <<< "${commands[$i]}"
+  folder=${folders[$i]}
   if ((i != many_jobs)); then
-    run "$i srt" "${words[@]}" large.srt
-    run "$i sub" "${words[@]}" large.sub
+    run "$i srt" "${words[@]}" "$folder/large.srt"
+    run "$i sub" "${words[@]}" "$folder/large.sub"
   fi
-  run "$i batch" "${words[@]}" "${batch[@]}"
+  run "$i batch" "${words[@]}" "${batch[@]/#/$folder/}"
 done
 
 for ((round = 1; round <= repeats; round++)); do

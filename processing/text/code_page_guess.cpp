@@ -141,29 +141,75 @@ LanguageSet commonWordLanguages(std::string_view lowered) {
   return found == table.end() ? 0 : found->second;
 }
 
+// Where a letter never stands in a language, one bit each.
+enum Rule : std::uint8_t {
+  NotFirst = 1,
+  NotAfterVowel = 2,
+  NotBeforeVowel = 4,
+  LastOnly = 8,
+  NotAfterConsonant = 16,
+  NotLast = 32,
+  NotBeforeEOrI = 64,
+};
+
+// What the languages say of one small letter.
+struct LetterFacts {
+  std::array<std::int8_t, kLanguageCount> weight{};  // 0: not a letter of the language
+  std::array<std::int8_t, kLanguageCount> alone{};   // as a one-letter word
+  std::array<std::uint8_t, kLanguageCount> rules{};  // where it never stands: Rule bits
+  bool vowel = false;
+  bool eOrI = false;  // e, i or one of them with a mark: é ě í ...
+};
+
+LetterFacts factsOf(char32_t lower) {
+  LetterFacts facts;
+  facts.vowel = contains(kVowels, lower);
+  facts.eOrI = contains("éèêëěíìîï", lower);
+  for (std::size_t l = 0; l < kLanguageCount; ++l) {
+    const Language& language = kLanguages[l];
+    facts.weight[l] = weightIn(language, lower);
+    facts.alone[l] = contains(language.alone, lower) ? facts.weight[l] : 0;
+    facts.rules[l] = static_cast<std::uint8_t>(
+        (contains(language.notFirst, lower) ? NotFirst : 0) |
+        (contains(language.notAfterVowel, lower) ? NotAfterVowel : 0) |
+        (contains(language.notBeforeVowel, lower) ? NotBeforeVowel : 0) |
+        (contains(language.lastOnly, lower) ? LastOnly : 0) |
+        (contains(language.notAfterConsonant, lower) ? NotAfterConsonant : 0) |
+        (contains(language.notLast, lower) ? NotLast : 0) |
+        (contains(language.notBeforeEOrI, lower) ? NotBeforeEOrI : 0));
+  }
+  return facts;
+}
+
+// The facts of every letter a language or the vowels name, worked out once
+// rather than for each page of each file.
+const std::unordered_map<char32_t, LetterFacts>& letterFacts() {
+  static const auto table = [] {
+    std::unordered_map<char32_t, LetterFacts> letters;
+    const auto add = [&](std::string_view text) {
+      for (std::size_t pos = 0; pos < text.size();) {
+        const char32_t c = decodeUtf8(text, pos);
+        if (c >= 0x80 && !letters.contains(c)) letters.emplace(c, factsOf(c));
+      }
+    };
+    add(kVowels);
+    for (const Language& language : kLanguages) {
+      for (const char* listed : {language.often, language.sometimes, language.seldom}) add(listed);
+    }
+    return letters;
+  }();
+  return table;
+}
+
 }  // namespace
 
 struct CodePageGuesser::Candidate {
   enum class Kind : std::uint8_t { Letter, Symbol, EdgeMark, Space, NotText };
-  struct Byte {
+  struct Byte : LetterFacts {
     Kind kind = Kind::NotText;
     bool upper = false;
-    char32_t lower = 0;                                // the letter in small
-    std::array<std::int8_t, kLanguageCount> weight{};  // 0: not a letter of the language
-    std::array<std::int8_t, kLanguageCount> alone{};   // as a one-letter word
-    std::array<std::uint8_t, kLanguageCount> rules{};  // where it never stands: Rule bits
-    bool vowel = false;
-    bool eOrI = false;       // e, i or one of them with a mark: é ě í ...
+    char32_t lower = 0;      // the letter in small
     bool opensWord = false;  // ¡ and ¿, which stand in front of a sentence's first word
-  };
-  enum Rule : std::uint8_t {
-    NotFirst = 1,
-    NotAfterVowel = 2,
-    NotBeforeVowel = 4,
-    LastOnly = 8,
-    NotAfterConsonant = 16,
-    NotLast = 32,
-    NotBeforeEOrI = 64,
   };
 
   std::shared_ptr<const CodePage> page;
@@ -188,20 +234,9 @@ struct CodePageGuesser::Candidate {
         entry.upper = isUpperLetter(c);
         const char32_t lower = toLower(c);
         entry.lower = lower;
-        entry.vowel = contains(kVowels, lower);
-        entry.eOrI = contains("éèêëěíìîï", lower);
-        for (std::size_t l = 0; l < kLanguageCount; ++l) {
-          const Language& language = kLanguages[l];
-          entry.weight[l] = weightIn(language, lower);
-          entry.alone[l] = contains(language.alone, lower) ? entry.weight[l] : 0;
-          entry.rules[l] = static_cast<std::uint8_t>(
-              (contains(language.notFirst, lower) ? NotFirst : 0) |
-              (contains(language.notAfterVowel, lower) ? NotAfterVowel : 0) |
-              (contains(language.notBeforeVowel, lower) ? NotBeforeVowel : 0) |
-              (contains(language.lastOnly, lower) ? LastOnly : 0) |
-              (contains(language.notAfterConsonant, lower) ? NotAfterConsonant : 0) |
-              (contains(language.notLast, lower) ? NotLast : 0) |
-              (contains(language.notBeforeEOrI, lower) ? NotBeforeEOrI : 0));
+        const auto& letters = letterFacts();
+        if (const auto found = letters.find(lower); found != letters.end()) {
+          static_cast<LetterFacts&>(entry) = found->second;
         }
       } else {
         entry.kind = isWordEdgeMark(c) ? Kind::EdgeMark : Kind::Symbol;
@@ -340,12 +375,11 @@ void CodePageGuesser::scorePart(Candidate& candidate, const unsigned char* word,
         if (entry.upper && previous == Small) candidate.penalty += kCapitalAfterSmall;
         const auto& weights = size == 1 ? entry.alone : entry.weight;
         const auto broken = static_cast<std::uint8_t>(
-            (k == 0 && size > 1 ? Candidate::NotFirst : 0) |
-            (k > 0 && isVowel(k - 1) ? Candidate::NotAfterVowel : 0) |
-            (k + 1 < size && isVowel(k + 1) ? Candidate::NotBeforeVowel : 0) |
-            (k + 1 < size ? Candidate::LastOnly : Candidate::NotLast) |
-            (k > 0 && !isVowel(k - 1) ? Candidate::NotAfterConsonant : 0) |
-            (k + 1 < size && isEOrI(k + 1) ? Candidate::NotBeforeEOrI : 0));
+            (k == 0 && size > 1 ? NotFirst : 0) | (k > 0 && isVowel(k - 1) ? NotAfterVowel : 0) |
+            (k + 1 < size && isVowel(k + 1) ? NotBeforeVowel : 0) |
+            (k + 1 < size ? LastOnly : NotLast) |
+            (k > 0 && !isVowel(k - 1) ? NotAfterConsonant : 0) |
+            (k + 1 < size && isEOrI(k + 1) ? NotBeforeEOrI : 0));
         for (std::size_t l = 0; l < kLanguageCount; ++l) {
           const bool fits = weights[l] > 0 && (entry.rules[l] & broken) == 0;
           candidate.fit[l] += fits ? weights[l] : -kStrayLetter;
