@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -261,14 +261,20 @@ struct CodePageGuesser::Candidate {
     return lowered.size() > kLongestCommonWord ? 0 : pellumar::commonWordLanguages(lowered);
   }
 
-  // How well the text reads as its likeliest language, the common words
-  // counted along.
-  std::int64_t score(const std::vector<std::int64_t>& commonWords) const {
-    std::int64_t best = std::numeric_limits<std::int64_t>::min();
+  // How well the text reads in this page. The languages' points, common
+  // words counted along, are summed as likelihoods (a point more is e times
+  // as likely): the likeliest language decides, and where it reads alike in
+  // two pages, the languages after it do ("caribeño" is no Czech in either
+  // page, but Spanish in one).
+  double score(const std::vector<std::int64_t>& commonWords) const {
+    std::array<std::int64_t, kLanguageCount> points{};
     for (std::size_t l = 0; l < kLanguageCount; ++l) {
-      best = std::max(best, fit[l] + kCommonWord * commonWords[l]);
+      points[l] = fit[l] + kCommonWord * commonWords[l];
     }
-    return best - penalty;
+    const std::int64_t most = *std::max_element(points.begin(), points.end());
+    double likelihood = 0;
+    for (const std::int64_t p : points) likelihood += std::exp(static_cast<double>(p - most));
+    return static_cast<double>(most - penalty) + std::log(likelihood);
   }
 };
 
