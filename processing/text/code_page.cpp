@@ -28,6 +28,13 @@ std::u32string decodeByte(iconv_t cd, unsigned char byte, bool& incomplete) {
   return std::u32string(out, (sizeof(out) - outLeft) / sizeof(char32_t));
 }
 
+// How many bytes from `pos` on are ASCII.
+std::size_t asciiRun(std::string_view text, std::size_t pos) {
+  std::size_t end = pos;
+  while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+  return end - pos;
+}
+
 }  // namespace
 
 std::shared_ptr<const CodePage> CodePage::open(const std::string& name) {
@@ -54,13 +61,13 @@ std::shared_ptr<const CodePage> CodePage::defaultPage() {
 }
 
 void CodePage::decode(std::string_view bytes, std::string& utf8) const {
-  for (char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80 && asciiCompatible_) {
-      utf8.push_back(c);
-    } else {
-      utf8 += toUtf8_[byte];
-    }
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    // Text is mostly ASCII: copy it a run at a time.
+    const std::size_t run = asciiCompatible_ ? asciiRun(bytes, pos) : 0;
+    utf8.append(bytes.data() + pos, run);
+    pos += run;
+    if (pos < bytes.size()) utf8 += toUtf8_[static_cast<unsigned char>(bytes[pos++])];
   }
 }
 
@@ -68,9 +75,10 @@ std::optional<char32_t> CodePage::encode(std::string_view utf8, std::string& byt
                                          bool keepUndefinedBytes) const {
   std::size_t pos = 0;
   while (pos < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[pos]);
-    if (lead < 0x80 && asciiCompatible_) {
-      bytes.push_back(utf8[pos++]);
+    const std::size_t run = asciiCompatible_ ? asciiRun(utf8, pos) : 0;
+    if (run > 0) {
+      bytes.append(utf8.data() + pos, run);
+      pos += run;
       continue;
     }
     const char32_t cp = nextCodePoint(utf8, pos);
