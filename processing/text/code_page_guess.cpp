@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "processing/text/guess_languages.h"
 #include "processing/text/letter_case.h"
@@ -44,8 +43,6 @@ constexpr std::int64_t kCommonWordRead = 2;
 // Words holding bytes from 0x80 up after which the answer is settled.
 constexpr std::size_t kEnoughWords = 2000;
 
-char32_t decodeUtf8(std::string_view text, std::size_t& pos) { return nextCodePoint(text, pos); }
-
 // Symbols that may stand at the start or end of a word: quotes, dashes,
 // ellipses and the like.
 bool isWordEdgeMark(char32_t c) {
@@ -79,23 +76,6 @@ bool isWordEdgeMark(char32_t c) {
   }
 }
 
-bool contains(const char* letters, char32_t c) {
-  const std::string_view text(letters);
-  for (std::size_t pos = 0; pos < text.size();) {
-    if (decodeUtf8(text, pos) == c) return true;
-  }
-  return false;
-}
-
-std::int8_t weightIn(const Language& language, char32_t lower) {
-  if (contains(language.often, lower)) return 3;
-  if (contains(language.sometimes, lower)) return 2;
-  if (contains(language.seldom, lower)) return 1;
-  return 0;
-}
-
-constexpr const char* kVowels = "áàâäãåæéèêëěíìîïóòôöõőøúùûüůűýÿąęœăаеёиоуыэюяіїєў";
-
 bool isAsciiVowel(unsigned char c) {
   switch (c | 0x20) {
     case 'a':
@@ -113,93 +93,6 @@ bool isAsciiVowel(unsigned char c) {
 bool isAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
 bool isWordByte(unsigned char c) { return c >= 0x80 || isAsciiLetter(c); }
-
-// The languages a common word belongs to, one bit each.
-using LanguageSet = std::uint32_t;
-static_assert(kLanguageCount <= 32);
-constexpr std::size_t kLongestCommonWord = 15;  // in bytes of UTF-8
-
-const std::unordered_map<std::string_view, LanguageSet>& commonWords() {
-  static const auto table = [] {
-    std::unordered_map<std::string_view, LanguageSet> words;
-    for (std::size_t l = 0; l < kLanguageCount; ++l) {
-      std::string_view list(kLanguages[l].words);
-      while (!list.empty()) {
-        const std::size_t space = std::min(list.find(' '), list.size());
-        words[list.substr(0, space)] |= LanguageSet{1} << l;
-        list.remove_prefix(std::min(space + 1, list.size()));
-      }
-    }
-    return words;
-  }();
-  return table;
-}
-
-LanguageSet commonWordLanguages(std::string_view lowered) {
-  const auto& table = commonWords();
-  const auto found = table.find(lowered);
-  return found == table.end() ? 0 : found->second;
-}
-
-// Where a letter never stands in a language, one bit each.
-enum Rule : std::uint8_t {
-  NotFirst = 1,
-  NotAfterVowel = 2,
-  NotBeforeVowel = 4,
-  LastOnly = 8,
-  NotAfterConsonant = 16,
-  NotLast = 32,
-  NotBeforeEOrI = 64,
-};
-
-// What the languages say of one small letter.
-struct LetterFacts {
-  std::array<std::int8_t, kLanguageCount> weight{};  // 0: not a letter of the language
-  std::array<std::int8_t, kLanguageCount> alone{};   // as a one-letter word
-  std::array<std::uint8_t, kLanguageCount> rules{};  // where it never stands: Rule bits
-  bool vowel = false;
-  bool eOrI = false;  // e, i or one of them with a mark: é ě í ...
-};
-
-LetterFacts factsOf(char32_t lower) {
-  LetterFacts facts;
-  facts.vowel = contains(kVowels, lower);
-  facts.eOrI = contains("éèêëěíìîï", lower);
-  for (std::size_t l = 0; l < kLanguageCount; ++l) {
-    const Language& language = kLanguages[l];
-    facts.weight[l] = weightIn(language, lower);
-    facts.alone[l] = contains(language.alone, lower) ? facts.weight[l] : 0;
-    facts.rules[l] = static_cast<std::uint8_t>(
-        (contains(language.notFirst, lower) ? NotFirst : 0) |
-        (contains(language.notAfterVowel, lower) ? NotAfterVowel : 0) |
-        (contains(language.notBeforeVowel, lower) ? NotBeforeVowel : 0) |
-        (contains(language.lastOnly, lower) ? LastOnly : 0) |
-        (contains(language.notAfterConsonant, lower) ? NotAfterConsonant : 0) |
-        (contains(language.notLast, lower) ? NotLast : 0) |
-        (contains(language.notBeforeEOrI, lower) ? NotBeforeEOrI : 0));
-  }
-  return facts;
-}
-
-// The facts of every letter a language or the vowels name, worked out once
-// rather than for each page of each file.
-const std::unordered_map<char32_t, LetterFacts>& letterFacts() {
-  static const auto table = [] {
-    std::unordered_map<char32_t, LetterFacts> letters;
-    const auto add = [&](std::string_view text) {
-      for (std::size_t pos = 0; pos < text.size();) {
-        const char32_t c = decodeUtf8(text, pos);
-        if (c >= 0x80 && !letters.contains(c)) letters.emplace(c, factsOf(c));
-      }
-    };
-    add(kVowels);
-    for (const Language& language : kLanguages) {
-      for (const char* listed : {language.often, language.sometimes, language.seldom}) add(listed);
-    }
-    return letters;
-  }();
-  return table;
-}
 
 }  // namespace
 
@@ -223,7 +116,7 @@ struct CodePageGuesser::Candidate {
       std::string utf8;
       page->decode(std::string(1, static_cast<char>(b)), utf8);
       std::size_t pos = 0;
-      const char32_t c = decodeUtf8(utf8, pos);
+      const char32_t c = nextCodePoint(utf8, pos);
       Byte& entry = high[static_cast<std::size_t>(b - 0x80)];
       if (pos != utf8.size() || c < 0xA0 || (c >= kEscapedByteBase && c < kEscapedByteBase + 256)) {
         entry.kind = Kind::NotText;
@@ -234,10 +127,8 @@ struct CodePageGuesser::Candidate {
         entry.upper = isUpperLetter(c);
         const char32_t lower = toLower(c);
         entry.lower = lower;
-        const auto& letters = letterFacts();
-        if (const auto found = letters.find(lower); found != letters.end()) {
-          static_cast<LetterFacts&>(entry) = found->second;
-        }
+        if (const LetterFacts* facts = factsOfLetter(lower))
+          static_cast<LetterFacts&>(entry) = *facts;
       } else {
         entry.kind = isWordEdgeMark(c) ? Kind::EdgeMark : Kind::Symbol;
         entry.opensWord = c == 0xA1 || c == 0xBF;
@@ -381,11 +272,12 @@ void CodePageGuesser::scorePart(Candidate& candidate, const unsigned char* word,
         if (entry.upper && previous == Small) candidate.penalty += kCapitalAfterSmall;
         const auto& weights = size == 1 ? entry.alone : entry.weight;
         const auto broken = static_cast<std::uint8_t>(
-            (k == 0 && size > 1 ? NotFirst : 0) | (k > 0 && isVowel(k - 1) ? NotAfterVowel : 0) |
-            (k + 1 < size && isVowel(k + 1) ? NotBeforeVowel : 0) |
-            (k + 1 < size ? LastOnly : NotLast) |
-            (k > 0 && !isVowel(k - 1) ? NotAfterConsonant : 0) |
-            (k + 1 < size && isEOrI(k + 1) ? NotBeforeEOrI : 0));
+            (k == 0 && size > 1 ? LetterFacts::NotFirst : 0) |
+            (k > 0 && isVowel(k - 1) ? LetterFacts::NotAfterVowel : 0) |
+            (k + 1 < size && isVowel(k + 1) ? LetterFacts::NotBeforeVowel : 0) |
+            (k + 1 < size ? LetterFacts::LastOnly : LetterFacts::NotLast) |
+            (k > 0 && !isVowel(k - 1) ? LetterFacts::NotAfterConsonant : 0) |
+            (k + 1 < size && isEOrI(k + 1) ? LetterFacts::NotBeforeEOrI : 0));
         for (std::size_t l = 0; l < kLanguageCount; ++l) {
           const bool fits = weights[l] > 0 && (entry.rules[l] & broken) == 0;
           candidate.fit[l] += fits ? weights[l] : -kStrayLetter;

@@ -1,10 +1,14 @@
 #pragma once
 
 // The languages whose subtitles come in single-byte pages, as the page guess
-// knows them.
+// knows them: their letters from 0x80 up, where those never stand, and their
+// common words.
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
+#include <string_view>
 
 namespace pellumar {
 
@@ -30,7 +34,7 @@ struct Language {
   const char* notBeforeEOrI = "";  // Czech and Slovak write de, ti, ně, le
 };
 
-constexpr Language kLanguages[] = {
+inline constexpr Language kLanguages[] = {
     // Polish
     {.words = "a ale by co czy do dobrze gdzie go i ja jak jest jestem jego jej kiedy mam mi mnie "
               "na nas nic nie o od on po tak teraz to ty tylko w wiem z za się że już może być był "
@@ -203,6 +207,38 @@ constexpr Language kLanguages[] = {
      .alone = "іваузя",
      .notFirst = "ыьў"},
 };
-constexpr std::size_t kLanguageCount = std::size(kLanguages);
+
+inline constexpr std::size_t kLanguageCount = std::size(kLanguages);
+
+// What the languages say of one small letter.
+struct LetterFacts {
+  // Where a letter never stands in a language, one bit each.
+  enum Rule : std::uint8_t {
+    NotFirst = 1,
+    NotAfterVowel = 2,
+    NotBeforeVowel = 4,
+    LastOnly = 8,
+    NotAfterConsonant = 16,
+    NotLast = 32,
+    NotBeforeEOrI = 64,
+  };
+  std::array<std::int8_t, kLanguageCount> weight{};  // 0: not a letter of the language
+  std::array<std::int8_t, kLanguageCount> alone{};   // as a one-letter word
+  std::array<std::uint8_t, kLanguageCount> rules{};  // where it never stands: Rule bits
+  bool vowel = false;
+  bool eOrI = false;  // e, i or one of them with a mark: é ě í ...
+};
+
+// The facts of a small letter from 0x80 up; null for one that no language
+// and no vowel list names.
+const LetterFacts* factsOfLetter(char32_t lower);
+
+// The languages a common word belongs to, one bit each.
+using LanguageSet = std::uint32_t;
+static_assert(kLanguageCount <= 32);
+inline constexpr std::size_t kLongestCommonWord = 15;  // in bytes of UTF-8
+
+// The languages that `lowered`, a word in small letters, is a common word of.
+LanguageSet commonWordLanguages(std::string_view lowered);
 
 }  // namespace pellumar
