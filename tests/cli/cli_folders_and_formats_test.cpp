@@ -144,13 +144,16 @@ TEST_F(CliEndToEndTest, WritesTheChosenOutputEncoding) {
   EXPECT_EQ(run({"--output-codepage=ISO-8859-2", "w.sub"}), "0 w.sub -> w_PL.sub\n");
   EXPECT_EQ(readBytes(file("w_PL.sub")), "{1}{2}\xB6\r\n"s + kRest);
   writeBytes(file("w.sub"), "{1}{2}\x9C\x98\r\n"s + kRest);
-  writeBytes(file("u.sub"), "\xFF\xFE{\0001\0}\0\x5C\xD5\0\xD8\r\0\n\0"s);
+  writeBytes(file("u.sub"), testing::utf16(u"{1}a\r\n{2}", false) + "\x5C\xD5\0\xD8\r\0\n\0"s);
   EXPECT_EQ(run({"--output-codepage=ISO-8859-2", "w.sub"}),
             "1 pellumar-cli: w.sub: Cannot write \"w_PL.sub\": line 1 holds the character "
             "(U+DC98), which the code page ISO-8859-2 cannot hold.\n");
-  EXPECT_EQ(run({"--output-codepage=utf-8", "u.sub"}),
-            "1 pellumar-cli: u.sub: Cannot write \"u_PL.sub\": line 1 holds the character "
-            "(U+D800), which UTF-8 cannot hold.\n");
+  for (const char* mode : {"--jobs=1", "--staged"}) {
+    EXPECT_EQ(run({mode, "--output-codepage=utf-8", "u.sub"}),
+              "1 pellumar-cli: u.sub: Cannot write \"u_PL.sub\": line 2 holds the character "
+              "(U+D800), which UTF-8 cannot hold.\n")
+        << mode;
+  }
   EXPECT_EQ(run({"--output-codepage", "Shift_JIS", "a.sub"}),
             "2 pellumar-cli: --output-codepage: Unknown code page \"Shift_JIS\".\nRun with --help "
             "for more information.\n");
