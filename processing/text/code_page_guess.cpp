@@ -127,8 +127,9 @@ struct CodePageGuesser::Candidate {
         entry.upper = isUpperLetter(c);
         const char32_t lower = toLower(c);
         entry.lower = lower;
-        if (const LetterFacts* facts = factsOfLetter(lower))
+        if (const LetterFacts* facts = factsOfLetter(lower)) {
           static_cast<LetterFacts&>(entry) = *facts;
+        }
       } else {
         entry.kind = isWordEdgeMark(c) ? Kind::EdgeMark : Kind::Symbol;
         entry.opensWord = c == 0xA1 || c == 0xBF;
