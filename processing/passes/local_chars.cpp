@@ -41,25 +41,6 @@ inline char32_t nextChar(std::string_view text, std::size_t& pos) {
   return nextCodePoint(text, pos);
 }
 
-// Where the first byte of `text` from `pos` on that is not ASCII stands, or
-// the text's size; a block at a time, the last block overlapping the one
-// before rather than ending byte by byte.
-std::size_t asciiRunEnd(std::string_view text, std::size_t pos) {
-  const auto* const data = reinterpret_cast<const unsigned char*>(text.data());
-  if (text.size() < kByteBlockSize) {
-    while (pos < text.size() && data[pos] < 0x80) ++pos;
-    return pos;
-  }
-  const std::size_t lastBlock = text.size() - kByteBlockSize;
-  for (; pos < text.size(); pos += kByteBlockSize) {
-    const std::size_t at = std::min(pos, lastBlock);
-    BlockMatches wide(loadUnsignedBlock(data + at) >= 0x80);
-    wide.dropBefore(pos - at);
-    if (wide.any()) return at + wide.first();
-  }
-  return text.size();
-}
-
 }  // namespace
 
 LocalCharTable::LocalCharTable(const std::vector<TextPair>& entries) {

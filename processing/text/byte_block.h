@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -99,6 +100,25 @@ inline std::size_t findBytePair(std::string_view text, char first, char second,
     if (data[from] == first && data[from + 1] == second) return from;
   }
   return std::string_view::npos;
+}
+
+/// Where the first byte of `text` from `pos` on that is not ASCII stands, or
+/// the text's size; a block at a time, the last block overlapping the one
+/// before rather than ending byte by byte.
+inline std::size_t asciiRunEnd(std::string_view text, std::size_t pos) {
+  const auto* const data = reinterpret_cast<const unsigned char*>(text.data());
+  if (text.size() < kByteBlockSize) {
+    while (pos < text.size() && data[pos] < 0x80) ++pos;
+    return pos;
+  }
+  const std::size_t lastBlock = text.size() - kByteBlockSize;
+  for (; pos < text.size(); pos += kByteBlockSize) {
+    const std::size_t at = std::min(pos, lastBlock);
+    BlockMatches wide(loadUnsignedBlock(data + at) >= 0x80);
+    wide.dropBefore(pos - at);
+    if (wide.any()) return at + wide.first();
+  }
+  return text.size();
 }
 
 }  // namespace pellumar

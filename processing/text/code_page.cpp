@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "processing/text/byte_block.h"
+
 namespace pellumar {
 
 namespace {
@@ -26,13 +28,6 @@ std::u32string decodeByte(iconv_t cd, unsigned char byte, bool& incomplete) {
   }
   iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
   return std::u32string(out, (sizeof(out) - outLeft) / sizeof(char32_t));
-}
-
-// How many bytes from `pos` on are ASCII.
-std::size_t asciiRun(std::string_view text, std::size_t pos) {
-  std::size_t end = pos;
-  while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
-  return end - pos;
 }
 
 }  // namespace
@@ -64,7 +59,7 @@ void CodePage::decode(std::string_view bytes, std::string& utf8) const {
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     // Text is mostly ASCII: copy it a run at a time.
-    const std::size_t run = asciiCompatible_ ? asciiRun(bytes, pos) : 0;
+    const std::size_t run = asciiCompatible_ ? asciiRunEnd(bytes, pos) - pos : 0;
     utf8.append(bytes.data() + pos, run);
     pos += run;
     if (pos < bytes.size()) utf8 += toUtf8_[static_cast<unsigned char>(bytes[pos++])];
@@ -75,7 +70,7 @@ std::optional<char32_t> CodePage::encode(std::string_view utf8, std::string& byt
                                          bool keepUndefinedBytes) const {
   std::size_t pos = 0;
   while (pos < utf8.size()) {
-    const std::size_t run = asciiCompatible_ ? asciiRun(utf8, pos) : 0;
+    const std::size_t run = asciiCompatible_ ? asciiRunEnd(utf8, pos) - pos : 0;
     if (run > 0) {
       bytes.append(utf8.data() + pos, run);
       pos += run;
