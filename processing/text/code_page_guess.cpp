@@ -316,12 +316,14 @@ bool CodePageGuesser::hasEnough() const { return words_ >= kEnoughWords; }
 std::shared_ptr<const CodePage> CodePageGuesser::best() const {
   if (candidates_.empty()) return CodePage::defaultPage();
   const Candidate* best = &candidates_.front();
+  double bestScore = best->score(commonWords_);
   for (const Candidate& candidate : candidates_) {
+    const double score = candidate.score(commonWords_);
     // Bytes that are no text in a page rule it out before anything else.
     if (candidate.notText < best->notText ||
-        (candidate.notText == best->notText &&
-         candidate.score(commonWords_) > best->score(commonWords_))) {
+        (candidate.notText == best->notText && score > bestScore)) {
       best = &candidate;
+      bestScore = score;
     }
   }
   return best->page;
