@@ -25,7 +25,6 @@ cd "$corpus"
 # The same files in windows-1250, and settings that name no page: the page is
 # guessed for each file, as it is for every legacy file by default.
 if [ ! -d legacy ]; then
-  rm -rf legacy
   mkdir -p legacy/batch
   for f in large.srt large.sub batch/[0-9][0-9][0-9][0-9][0-9].srt; do
     iconv -c -f UTF-8 -t WINDOWS-1250 "$f" > "legacy/$f"
